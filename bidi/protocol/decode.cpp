@@ -1,0 +1,124 @@
+#include "bidi/protocol/decode.h"
+
+#include <span>
+
+#include "bidi/capi/error.h"
+#include "bidi/protocol/packet_decoder.h"
+
+namespace KpBidi {
+namespace {
+
+class RangeSource {
+public:
+    RangeSource(const unsigned char* first, const unsigned char* last) : pos_(first), end_(last) {}
+
+    std::span<const unsigned char> Window() const {
+        return {pos_, static_cast<std::size_t>(end_ - pos_)};
+    }
+    void Consume(std::size_t count) { pos_ += count; }
+    const unsigned char* position() const { return pos_; }
+
+private:
+    const unsigned char* pos_;
+    const unsigned char* end_;
+};
+
+class StreamSource {
+public:
+    explicit StreamSource(BasicInputStream& input) : buf_(input.buffer()) {}
+
+    std::span<const unsigned char> Window() { return buf_.Window(); }
+    void Consume(std::size_t count) { buf_.Consume(count); }
+
+private:
+    BasicStreamBuf& buf_;
+};
+
+template <class Source>
+Packet DecodeWhole(detail::PacketDecoder<Source>& decoder, bool allowShortFooter) {
+    Packet packet;
+    packet.header = decoder.ReadHeader();
+    std::uint16_t code = 0;
+    std::uint32_t length = 0;
+    while (decoder.NextCommand(code, length)) {
+        PacketCommand command;
+        command.code = code;
+        decoder.ReadData(command.data, length);
+        packet.commands.push_back(std::move(command));
+    }
+    packet.footer = decoder.ReadFooter(allowShortFooter);
+    return packet;
+}
+
+}  // namespace
+
+std::pair<Packet, const char*> ParsePacket(const char* first, const char* last) {
+    RangeSource source(reinterpret_cast<const unsigned char*>(first),
+                       reinterpret_cast<const unsigned char*>(last));
+    detail::PacketDecoder decoder(source);
+    Packet packet = DecodeWhole(decoder, true);
+    return {std::move(packet), reinterpret_cast<const char*>(source.position())};
+}
+
+std::vector<Packet> DecodeNetworkPayload(const std::vector<unsigned char>& payload) {
+    std::vector<Packet> packets;
+    const char* pos = reinterpret_cast<const char*>(payload.data());
+    const char* const end = pos + payload.size();
+    while (pos != end) {
+        try {
+            auto [packet, next] = ParsePacket(pos, end);
+            packets.push_back(std::move(packet));
+            pos = next;
+        } catch (const Error&) {
+            break;
+        }
+    }
+    return packets;
+}
+
+Packet ReadPacket(BasicInputStream& input) {
+    StreamSource source(input);
+    detail::PacketDecoder decoder(source);
+    return DecodeWhole(decoder, false);
+}
+
+std::size_t StreamPacket(BasicInputStream& input, std::uint32_t requestId,
+                         const CommandHandler& handler) {
+    StreamSource source(input);
+    detail::PacketDecoder decoder(source);
+    const PacketHeader header = decoder.ReadHeader();
+    const bool wanted = header.id == requestId;
+    std::size_t handed = 0;
+    std::uint16_t code = 0;
+    std::uint32_t length = 0;
+    Command command;
+    while (decoder.NextCommand(code, length)) {
+        if (!wanted) {
+            decoder.SkipData(length);
+            continue;
+        }
+        command.code = code;
+        decoder.ReadData(command.data, length);
+        handler(command);
+        ++handed;
+    }
+    decoder.ReadFooter(false);
+    return handed;
+}
+
+std::vector<unsigned char> ReadNetworkMessage(BasicInputStream& input) {
+    StreamSource source(input);
+    detail::PacketDecoder decoder(source);
+    const std::uint32_t length = decoder.ReadEnvelopeHeader();
+    std::vector<unsigned char> payload;
+    decoder.ReadData(payload, length);
+    return payload;
+}
+
+std::uint32_t ReadNetworkEnvelopeHeader(BasicInputStream& input) {
+    StreamSource source(input);
+    detail::PacketDecoder decoder(source);
+    return decoder.ReadEnvelopeHeader();
+}
+
+}  // namespace KpBidi

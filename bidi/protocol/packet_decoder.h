@@ -1,0 +1,231 @@
+// The decoding steps shared by the range and the stream decoders. Internal
+// to the protocol layer; callers use decode.h.
+//
+// A Source offers two operations:
+//   std::span<const unsigned char> Window()  bytes available now (reads more
+//                                            when none; empty at the end)
+//   void Consume(std::size_t count)          marks bytes of Window() as read
+// Every step works on whole windows, so the zero padding is skipped and the
+// command data copied a chunk at a time, never a byte per call.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <span>
+#include <vector>
+
+#include "bidi/capi/error.h"
+#include "bidi/protocol/packet.h"
+#include "bidi/protocol/wire.h"
+
+namespace KpBidi::detail {
+
+[[noreturn]] inline void Malformed() { throw Error(InvalidResponse); }
+
+template <class Source>
+class PacketDecoder {
+public:
+    explicit PacketDecoder(Source& source) : source_(source) {}
+
+    // Steps 1 and 2: everything before the header marker is skipped; the 27
+    // bytes after it are the rest of the header.
+    PacketHeader ReadHeader() {
+        FindMarker();
+        std::array<unsigned char, wire::kHeaderSize - wire::kHeaderMarker.size()> rest{};
+        if (!ReadExactly(rest.data(), rest.size())) {
+            Malformed();
+        }
+        PacketHeader header;
+        header.kind = rest[0];
+        header.subkind = rest[1];
+        header.id = wire::GetU32(&rest[3]);
+        return header;
+    }
+
+    // Steps 3 and 4: skips zero bytes, then reads the prefix of the next
+    // command. false when the next byte does not start a command.
+    bool NextCommand(std::uint16_t& code, std::uint32_t& length) {
+        SkipZeros();
+        const auto window = source_.Window();
+        if (window.empty() || window[0] != wire::kCommandTag) {
+            return false;
+        }
+        std::array<unsigned char, wire::kCommandPrefixSize> prefix{};
+        if (!ReadExactly(prefix.data(), prefix.size()) || prefix[1] != wire::kCommandTag) {
+            Malformed();
+        }
+        code = wire::GetU16(&prefix[2]);
+        length = wire::GetU32(&prefix[4]);
+        return true;
+    }
+
+    // Reads a command's data. The vector grows only as bytes arrive: a peer
+    // that announces gigabytes and sends a few costs a few.
+    void ReadData(std::vector<unsigned char>& out, std::uint32_t length) {
+        out.clear();
+        std::size_t remaining = length;
+        if (remaining <= kTrustedReserve) {
+            out.reserve(remaining);
+        }
+        while (remaining > 0) {
+            const auto window = source_.Window();
+            if (window.empty()) {
+                Malformed();
+            }
+            const std::size_t take = std::min(remaining, window.size());
+            if (out.size() + take > out.capacity()) {
+                // Geometric growth, never beyond the announced length.
+                const std::size_t wanted = std::max(out.size() + take, 2 * out.capacity());
+                out.reserve(std::min<std::size_t>(wanted, length));
+            }
+            out.insert(out.end(), window.data(), window.data() + take);
+            source_.Consume(take);
+            remaining -= take;
+        }
+    }
+
+    void SkipData(std::uint32_t length) {
+        std::size_t remaining = length;
+        while (remaining > 0) {
+            const auto window = source_.Window();
+            if (window.empty()) {
+                Malformed();
+            }
+            const std::size_t take = std::min(remaining, window.size());
+            source_.Consume(take);
+            remaining -= take;
+        }
+    }
+
+    // Step 5. With allowShort (byte ranges only) a footer cut short after its
+    // marker is accepted and its missing bytes count as zero.
+    PacketFooter ReadFooter(bool allowShort) {
+        std::array<unsigned char, wire::kFooterSize> footer{};
+        const std::size_t got = ReadUpTo(footer.data(), footer.size());
+        if (got < footer.size() && !(allowShort && got >= wire::kFooterMarker.size())) {
+            Malformed();
+        }
+        if (!std::equal(wire::kFooterMarker.begin(), wire::kFooterMarker.end(), footer.begin())) {
+            Malformed();
+        }
+        PacketFooter result;
+        result.kind = footer[5];
+        result.id = wire::GetU32(&footer[8]);
+        return result;
+    }
+
+    // Envelope steps 1 to 3: skips to two consecutive 0x40 bytes, then 2
+    // unexamined bytes, and returns the payload length that follows.
+    std::uint32_t ReadEnvelopeHeader() {
+        bool previousWasTag = false;
+        for (;;) {
+            const auto window = source_.Window();
+            if (window.empty()) {
+                Malformed();
+            }
+            std::size_t i = 0;
+            for (; i < window.size(); ++i) {
+                const bool isTag = window[i] == wire::kEnvelopeTag;
+                if (isTag && previousWasTag) {
+                    break;
+                }
+                previousWasTag = isTag;
+            }
+            if (i < window.size()) {
+                source_.Consume(i + 1);
+                break;
+            }
+            source_.Consume(window.size());
+        }
+        std::array<unsigned char, 6> rest{};
+        if (!ReadExactly(rest.data(), rest.size())) {
+            Malformed();
+        }
+        return wire::GetU32(&rest[2]);
+    }
+
+private:
+    // Larger announced lengths are believed only as their bytes arrive.
+    static constexpr std::size_t kTrustedReserve = 1 << 20;
+
+    void FindMarker() {
+        const auto& marker = wire::kHeaderMarker;
+        std::size_t matched = 0;
+        for (;;) {
+            const auto window = source_.Window();
+            if (window.empty()) {
+                Malformed();
+            }
+            std::size_t i = 0;
+            while (i < window.size()) {
+                if (matched == 0) {
+                    // Fast path over padding and noise.
+                    const void* hit = std::memchr(window.data() + i, marker[0], window.size() - i);
+                    if (hit == nullptr) {
+                        i = window.size();
+                        break;
+                    }
+                    i = static_cast<std::size_t>(static_cast<const unsigned char*>(hit) -
+                                                 window.data()) +
+                        1;
+                    matched = 1;
+                    continue;
+                }
+                const unsigned char byte = window[i];
+                if (byte == marker[matched]) {
+                    ++i;
+                    if (++matched == marker.size()) {
+                        source_.Consume(i);
+                        return;
+                    }
+                } else {
+                    // The byte that broke the match may start a new one; the
+                    // marker's first byte occurs nowhere else in it.
+                    matched = 0;
+                }
+            }
+            source_.Consume(window.size());
+        }
+    }
+
+    void SkipZeros() {
+        for (;;) {
+            const auto window = source_.Window();
+            if (window.empty()) {
+                return;
+            }
+            const auto it = std::find_if(window.begin(), window.end(),
+                                         [](unsigned char b) { return b != 0; });
+            const auto skipped = static_cast<std::size_t>(it - window.begin());
+            source_.Consume(skipped);
+            if (skipped < window.size()) {
+                return;
+            }
+        }
+    }
+
+    std::size_t ReadUpTo(unsigned char* out, std::size_t count) {
+        std::size_t got = 0;
+        while (got < count) {
+            const auto window = source_.Window();
+            if (window.empty()) {
+                break;
+            }
+            const std::size_t take = std::min(count - got, window.size());
+            std::memcpy(out + got, window.data(), take);
+            source_.Consume(take);
+            got += take;
+        }
+        return got;
+    }
+
+    bool ReadExactly(unsigned char* out, std::size_t count) {
+        return ReadUpTo(out, count) == count;
+    }
+
+    Source& source_;
+};
+
+}  // namespace KpBidi::detail

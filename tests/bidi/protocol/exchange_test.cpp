@@ -1,0 +1,329 @@
+#include "bidi/protocol/exchange.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "bidi/capi/error.h"
+#include "bidi/protocol/serialize.h"
+#include "tests/support/scripted_transport.h"
+
+namespace {
+
+using kpm::test::Bytes;
+using kpm::test::ReadStep;
+using kpm::test::ScriptedConnector;
+using kpm::test::ScriptedStream;
+using KpBidi::communications::NetworkProtocol;
+using KpBidi::communications::UsbProtocol;
+
+constexpr std::uint32_t kId = 0x0A0B0C0D;
+
+// Reply packets written out by hand (header kind/subkind are not looked at).
+Bytes ReplyPacket(std::uint32_t id, const std::vector<std::pair<std::uint16_t, Bytes>>& commands) {
+    Bytes b(64, 0);
+    const Bytes header{0x1B,
+                       0x7C,
+                       0x31,
+                       0x30,
+                       0x40,
+                       0x8C,
+                       0x43,
+                       0x00,
+                       static_cast<unsigned char>(id >> 24),
+                       static_cast<unsigned char>(id >> 16),
+                       static_cast<unsigned char>(id >> 8),
+                       static_cast<unsigned char>(id)};
+    b.insert(b.end(), header.begin(), header.end());
+    b.resize(b.size() + 20, 0);
+    for (const auto& [code, data] : commands) {
+        const auto n = static_cast<std::uint32_t>(data.size());
+        const Bytes prefix{0x23,
+                           0x23,
+                           static_cast<unsigned char>(code >> 8),
+                           static_cast<unsigned char>(code),
+                           static_cast<unsigned char>(n >> 24),
+                           static_cast<unsigned char>(n >> 16),
+                           static_cast<unsigned char>(n >> 8),
+                           static_cast<unsigned char>(n)};
+        b.insert(b.end(), prefix.begin(), prefix.end());
+        b.insert(b.end(), data.begin(), data.end());
+    }
+    const Bytes footer{0x1B, 0x7C, 0x31, 0x30, 0x24, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    b.insert(b.end(), footer.begin(), footer.end());
+    b.resize(b.size() + 2048, 0);
+    return b;
+}
+
+Bytes Envelope(const Bytes& payload) {
+    const auto m = static_cast<std::uint32_t>(payload.size());
+    Bytes b{0x40,
+            0x40,
+            0x00,
+            0x00,
+            static_cast<unsigned char>(m >> 24),
+            static_cast<unsigned char>(m >> 16),
+            static_cast<unsigned char>(m >> 8),
+            static_cast<unsigned char>(m)};
+    b.insert(b.end(), payload.begin(), payload.end());
+    return b;
+}
+
+Bytes operator+(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+const Bytes kOk(16, 0);
+
+KpBidi::Packet TwoCommandRequest() {
+    KpBidi::Packet request = KpBidi::MakeRequest(kId);
+    KpBidi::AddCommand(request, 22, Bytes(8, 0));
+    KpBidi::AddCommand(request, 77, Bytes(8, 0));
+    return request;
+}
+
+// A connector of the given protocol whose one stream plays `script`; the
+// stream stays observable after the exchange destroyed it.
+struct Rig {
+    Rig(int protocol, std::deque<ReadStep> script, bool acceptWrite = true)
+        : connector(protocol, [this, script, acceptWrite] {
+              auto s = std::make_unique<ScriptedStream>(script, acceptWrite);
+              ++streamsOpened;
+              last = s.get();
+              written = &s->writes;
+              return std::unique_ptr<KpBidi::communications::Stream>(new Recorder(std::move(s), *this));
+          }) {}
+
+    // Keeps what the stream saw after the exchange destroyed it.
+    struct Recorder : KpBidi::communications::Stream {
+        Recorder(std::unique_ptr<ScriptedStream> s, Rig& rig) : inner(std::move(s)), rig(rig) {}
+        ~Recorder() override {
+            rig.writes = inner->writes;
+            rig.bufferSize = inner->lastBufferSize;
+            rig.closed = true;
+        }
+        bool Write(const unsigned char* d, std::int32_t n) override { return inner->Write(d, n); }
+        std::int64_t Read(std::vector<unsigned char>& b, bool& ok) override {
+            return inner->Read(b, ok);
+        }
+        std::unique_ptr<ScriptedStream> inner;
+        Rig& rig;
+    };
+
+    ScriptedConnector connector;
+    int streamsOpened = 0;
+    ScriptedStream* last = nullptr;
+    std::vector<Bytes>* written = nullptr;
+    std::vector<Bytes> writes;
+    std::size_t bufferSize = 0;
+    bool closed = false;
+};
+
+int CodeOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const KpBidi::Error& e) {
+        return e.code;
+    }
+    return 0;
+}
+
+TEST(MakePacketId, TenMillisecondTicksModulo0xFFFFFFFF) {
+    using KpBidi::PacketIdFromNanoseconds;
+    EXPECT_EQ(PacketIdFromNanoseconds(0), 0u);
+    EXPECT_EQ(PacketIdFromNanoseconds(9'999'999), 0u);
+    EXPECT_EQ(PacketIdFromNanoseconds(10'000'000), 1u);
+    const std::uint64_t tick = 10'000'000;
+    EXPECT_EQ(PacketIdFromNanoseconds(0xFFFF'FFFEull * tick), 0xFFFF'FFFEu);
+    EXPECT_EQ(PacketIdFromNanoseconds(0xFFFF'FFFFull * tick), 0u);  // wraps to 0, not 0xFFFFFFFF
+    EXPECT_EQ(PacketIdFromNanoseconds(0x1'0000'0000ull * tick), 1u);
+
+    // Two calls in quick succession almost always share a tick; they never
+    // go backwards by more than a wrap.
+    const std::uint32_t a = KpBidi::MakePacketId();
+    const std::uint32_t b = KpBidi::MakePacketId();
+    EXPECT_LE(b - a, 1u);
+}
+
+TEST(ExchangePackets, NetworkRequestGoesOutInAnEnvelopeToPort48000) {
+    Rig rig(NetworkProtocol, {ReadStep::Chunk(Envelope(ReplyPacket(kId, {{22, kOk}, {66, kOk}})))});
+    const auto replies = KpBidi::ExchangePackets(rig.connector, TwoCommandRequest());
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_EQ(replies[0].commands.size(), 2u);
+    EXPECT_EQ(rig.connector.lastPort, 48000);
+    EXPECT_EQ(rig.connector.usbOpens, 0);
+    ASSERT_EQ(rig.writes.size(), 1u);  // one Write with the whole request
+    EXPECT_EQ(rig.writes[0], KpBidi::WrapNetworkMessage(KpBidi::SerializePacket(TwoCommandRequest())));
+    EXPECT_EQ(rig.bufferSize, 1u << 20);
+    EXPECT_TRUE(rig.closed);
+}
+
+TEST(ExchangePackets, UsbRequestGoesOutBareAndIsReadInPreferredChunks) {
+    Rig rig(UsbProtocol, {ReadStep::Chunk(ReplyPacket(kId, {{22, kOk}, {66, kOk}}))});
+    rig.connector.preferredReadSize = 64;
+    const auto replies = KpBidi::ExchangePackets(rig.connector, TwoCommandRequest());
+    ASSERT_EQ(replies.size(), 1u);
+    ASSERT_EQ(rig.writes.size(), 1u);
+    EXPECT_EQ(rig.writes[0], KpBidi::SerializePacket(TwoCommandRequest()));
+    EXPECT_EQ(rig.bufferSize, 64u);
+
+    Rig plain(UsbProtocol, {ReadStep::Chunk(ReplyPacket(kId, {{22, kOk}, {66, kOk}}))});
+    KpBidi::ExchangePackets(plain.connector, TwoCommandRequest());
+    EXPECT_EQ(plain.bufferSize, 512u);  // no preference: 512 bytes
+}
+
+TEST(ExchangePackets, CompletionCountsCommandsOfMatchingPacketsOnly) {
+    // Stale id first, then the right id with no commands, then one command
+    // per packet: three matching packets, two of them carrying a reply.
+    for (int protocol : {UsbProtocol, NetworkProtocol}) {
+        const Bytes stale = ReplyPacket(kId - 1, {{22, kOk}, {66, kOk}});
+        const Bytes empty = ReplyPacket(kId, {});
+        const Bytes first = ReplyPacket(kId, {{22, kOk}});
+        const Bytes second = ReplyPacket(kId, {{66, kOk}});
+        std::deque<ReadStep> script;
+        if (protocol == UsbProtocol) {
+            script.push_back(ReadStep::Chunk(stale + empty + first + second));
+        } else {
+            script.push_back(ReadStep::Chunk(Envelope(stale)));
+            script.push_back(ReadStep::Chunk(Envelope(empty + first)));
+            script.push_back(ReadStep::Chunk(Envelope(second)));
+        }
+        // Anything after completion must not be waited for.
+        script.push_back(ReadStep::Timeout());
+        Rig rig(protocol, script);
+        const auto replies = KpBidi::ExchangePackets(rig.connector, TwoCommandRequest());
+        ASSERT_EQ(replies.size(), 3u) << protocol;
+        EXPECT_TRUE(replies[0].commands.empty());
+        EXPECT_EQ(replies[1].commands.at(0).code, 22);
+        EXPECT_EQ(replies[2].commands.at(0).code, 66);
+    }
+}
+
+TEST(ExchangePackets, PayloadWithBothRepliesAndPaddingIsOnePacket) {
+    Rig rig(NetworkProtocol,
+            {ReadStep::Chunk(Envelope(ReplyPacket(kId, {{22, kOk}, {66, kOk}}) + Bytes(4096, 0)))});
+    EXPECT_EQ(KpBidi::ExchangePackets(rig.connector, TwoCommandRequest()).size(), 1u);
+}
+
+TEST(ExchangePackets, FailureTable) {
+    const KpBidi::Packet request = TwoCommandRequest();
+    for (int protocol : {UsbProtocol, NetworkProtocol}) {
+        SCOPED_TRACE(protocol);
+        {  // unreachable: 1003, nothing opened
+            Rig rig(protocol, {});
+            rig.connector.available = false;
+            EXPECT_EQ(CodeOf([&] { KpBidi::ExchangePackets(rig.connector, request); }), 1003);
+            EXPECT_EQ(rig.streamsOpened, 0);
+        }
+        {  // refused write: 1011
+            Rig rig(protocol, {}, false);
+            EXPECT_EQ(CodeOf([&] { KpBidi::ExchangePackets(rig.connector, request); }), 1011);
+            EXPECT_TRUE(rig.closed);
+        }
+        {  // a read times out: 1005
+            Rig rig(protocol, {ReadStep::Timeout()});
+            EXPECT_EQ(CodeOf([&] { KpBidi::ExchangePackets(rig.connector, request); }), 1005);
+            EXPECT_TRUE(rig.closed);
+        }
+        {  // malformed reply: 1006
+            Bytes bad = ReplyPacket(kId, {{22, kOk}});
+            bad[64 + 32] = 0x23;
+            bad[64 + 33] = 0x00;
+            Rig rig(protocol, {ReadStep::Chunk(protocol == UsbProtocol ? bad : Envelope(bad))});
+            const int code = CodeOf([&] { KpBidi::ExchangePackets(rig.connector, request); });
+            // The network path drops a payload it cannot decode and reads on,
+            // so the stream's end shows up as the envelope decoder's 1006.
+            EXPECT_EQ(code, 1006);
+        }
+        {  // the stream ends before a complete packet: 1006
+            Bytes cut = ReplyPacket(kId, {{22, kOk}, {66, kOk}});
+            cut.resize(100);
+            Rig rig(protocol, {ReadStep::Chunk(protocol == UsbProtocol ? cut : Envelope(cut))});
+            EXPECT_EQ(CodeOf([&] { KpBidi::ExchangePackets(rig.connector, request); }), 1006);
+        }
+        {  // other transport failures pass through unchanged
+            Rig rig(protocol, {ReadStep::PlainError()});
+            EXPECT_THROW(KpBidi::ExchangePackets(rig.connector, request), std::runtime_error);
+            Rig rig2(protocol, {ReadStep::LibraryError()});
+            try {
+                KpBidi::ExchangePackets(rig2.connector, request);
+                FAIL();
+            } catch (const KpBidi::Error& e) {
+                EXPECT_EQ(e.code, 1011);
+                EXPECT_STREQ(e.message, "scripted failure");
+            }
+        }
+    }
+}
+
+TEST(ExchangePackets, BusyUsbPortIs1009) {
+    Rig rig(UsbProtocol, {});
+    rig.connector.busy = true;
+    EXPECT_EQ(CodeOf([&] { KpBidi::ExchangePackets(rig.connector, TwoCommandRequest()); }), 1009);
+    EXPECT_EQ(rig.streamsOpened, 0);
+}
+
+TEST(ExchangePackets, UnknownProtocolTypeOpensNothing) {
+    Rig rig(2, {});
+    try {
+        KpBidi::ExchangePackets(rig.connector, TwoCommandRequest());
+        FAIL();
+    } catch (const std::domain_error& e) {
+        EXPECT_STREQ(e.what(), "Invalid protocol type.");
+    }
+    EXPECT_EQ(rig.streamsOpened, 0);
+    EXPECT_EQ(rig.connector.usbOpens + rig.connector.networkOpens, 0);
+}
+
+TEST(ExchangeStreaming, HandsCommandsOverInArrivalOrder) {
+    KpBidi::Packet request = KpBidi::MakeRequest(kId);
+    KpBidi::AddCommand(request, 35, Bytes(8, 0));
+    const Bytes stale = ReplyPacket(kId + 1, {{6, {9}}});
+    const Bytes reply = ReplyPacket(kId, {{6, {1}}, {6, {2}}, {6, {3}}});
+    for (int protocol : {UsbProtocol, NetworkProtocol}) {
+        std::deque<ReadStep> script;
+        if (protocol == UsbProtocol) {
+            script.push_back(ReadStep::Chunk(stale + reply));
+        } else {
+            script.push_back(ReadStep::Chunk(Envelope(stale)));
+            script.push_back(ReadStep::Chunk(Envelope(reply)));
+        }
+        script.push_back(ReadStep::Timeout());
+        Rig rig(protocol, script);
+        std::vector<Bytes> seen;
+        KpBidi::ExchangeStreaming(rig.connector, request,
+                                  [&](const KpBidi::Command& c) { seen.push_back(c.data); });
+        EXPECT_EQ(seen, (std::vector<Bytes>{{1}, {2}, {3}})) << protocol;
+        EXPECT_TRUE(rig.closed);
+    }
+}
+
+TEST(ExchangeStreaming, SameChecksAndTranslation) {
+    KpBidi::Packet request = KpBidi::MakeRequest(kId);
+    KpBidi::AddCommand(request, 35, Bytes(8, 0));
+    const auto ignore = [](const KpBidi::Command&) {};
+    {
+        Rig rig(NetworkProtocol, {});
+        rig.connector.available = false;
+        EXPECT_EQ(CodeOf([&] { KpBidi::ExchangeStreaming(rig.connector, request, ignore); }), 1003);
+    }
+    {
+        Rig rig(5, {});
+        EXPECT_THROW(KpBidi::ExchangeStreaming(rig.connector, request, ignore), std::domain_error);
+    }
+    {
+        Rig rig(UsbProtocol, {});
+        rig.connector.busy = true;
+        EXPECT_EQ(CodeOf([&] { KpBidi::ExchangeStreaming(rig.connector, request, ignore); }), 1009);
+    }
+    for (int protocol : {UsbProtocol, NetworkProtocol}) {
+        Rig rig(protocol, {ReadStep::Timeout()});
+        EXPECT_EQ(CodeOf([&] { KpBidi::ExchangeStreaming(rig.connector, request, ignore); }), 1005);
+        Rig refused(protocol, {}, false);
+        EXPECT_EQ(CodeOf([&] { KpBidi::ExchangeStreaming(refused.connector, request, ignore); }),
+                  1011);
+    }
+}
+
+}  // namespace
