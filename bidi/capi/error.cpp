@@ -49,6 +49,8 @@ std::int32_t CodeFromSystemError(const std::error_code& error) noexcept {
     return PlatformError;
 }
 
-void ThrowSystemError(const std::error_code& error) { throw Error(CodeFromSystemError(error)); }
+void ThrowSystemError(const std::error_code& error) {
+    throw Error(CodeFromSystemError(error));
+}
 
 }  // namespace KpBidi

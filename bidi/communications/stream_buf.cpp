@@ -16,9 +16,9 @@ BasicStreamBuf::int_type BasicStreamBuf::underflow() {
     }
     // A transport that claims more than it was given must not move the get
     // area past the buffer.
-    const auto size =
-        static_cast<std::size_t>(count) < buffer_.size() ? static_cast<std::size_t>(count)
-                                                         : buffer_.size();
+    const auto size = static_cast<std::size_t>(count) < buffer_.size()
+                          ? static_cast<std::size_t>(count)
+                          : buffer_.size();
     char* begin = reinterpret_cast<char*>(buffer_.data());
     setg(begin, begin, begin + size);
     return traits_type::to_int_type(*begin);

@@ -105,8 +105,7 @@ std::vector<Packet> ExchangePackets(Connector& connector, const Packet& request)
     return replies;
 }
 
-void ExchangeStreaming(Connector& connector, const Packet& request,
-                       const CommandHandler& handler) {
+void ExchangeStreaming(Connector& connector, const Packet& request, const CommandHandler& handler) {
     const int protocol = CheckedProtocol(connector);
     const std::uint32_t id = request.header.id;
     const std::size_t expected = request.ExpectedReplies();

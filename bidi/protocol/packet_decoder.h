@@ -22,7 +22,9 @@
 
 namespace KpBidi::detail {
 
-[[noreturn]] inline void Malformed() { throw Error(InvalidResponse); }
+[[noreturn]] inline void Malformed() {
+    throw Error(InvalidResponse);
+}
 
 template <class Source>
 class PacketDecoder {
@@ -196,8 +198,8 @@ private:
             if (window.empty()) {
                 return;
             }
-            const auto it = std::find_if(window.begin(), window.end(),
-                                         [](unsigned char b) { return b != 0; });
+            const auto it =
+                std::find_if(window.begin(), window.end(), [](unsigned char b) { return b != 0; });
             const auto skipped = static_cast<std::size_t>(it - window.begin());
             source_.Consume(skipped);
             if (skipped < window.size()) {

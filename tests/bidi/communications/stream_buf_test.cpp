@@ -22,7 +22,8 @@ TEST(BasicInputStream, ReplyLongerThanTheBufferReadsAsOneSequence) {
     KpBidi::BasicInputStream input(stream.get(), 64);
     const std::string got{std::istreambuf_iterator<char>(input), std::istreambuf_iterator<char>()};
     ASSERT_EQ(got.size(), all.size());
-    EXPECT_TRUE(std::equal(all.begin(), all.end(), reinterpret_cast<const unsigned char*>(got.data())));
+    EXPECT_TRUE(
+        std::equal(all.begin(), all.end(), reinterpret_cast<const unsigned char*>(got.data())));
     // No read was asked for more than the buffer holds.
     EXPECT_LE(stream->largestRead, 64u);
 }

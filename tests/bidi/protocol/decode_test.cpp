@@ -24,8 +24,12 @@ void* operator new(std::size_t size) {
     }
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace {
 
@@ -112,9 +116,9 @@ void ExpectMalformed(const Bytes& bytes) {
 }
 
 TEST(ParsePacket, DecodesHeaderCommandsAndFooter) {
-    const Bytes bytes = Cat({Bytes(100, 0), Header(0x11223344, 0x8C, 0x50),
-                             Cmd(34, {0, 0, 0, 0, 9}), Bytes(3, 0), Cmd(22, {}),
-                             Footer(0x55667788), Bytes(64, 0)});
+    const Bytes bytes =
+        Cat({Bytes(100, 0), Header(0x11223344, 0x8C, 0x50), Cmd(34, {0, 0, 0, 0, 9}), Bytes(3, 0),
+             Cmd(22, {}), Footer(0x55667788), Bytes(64, 0)});
     auto [packet, used] = Parse(bytes);
     EXPECT_EQ(packet.header.kind, 0x8C);
     EXPECT_EQ(packet.header.subkind, 0x50);
@@ -143,8 +147,8 @@ TEST(ParsePacket, MarkerFoundAfterABrokenPartialMatch) {
 }
 
 TEST(ParsePacket, LeadingZerosAndPreviousPaddingAreSkipped) {
-    const Bytes bytes = Cat({Bytes(6000, 0), Footer(9), Bytes(4000, 0), Header(5),
-                             Cmd(60, kStatusOk), Footer(5)});
+    const Bytes bytes =
+        Cat({Bytes(6000, 0), Footer(9), Bytes(4000, 0), Header(5), Cmd(60, kStatusOk), Footer(5)});
     // A footer marker is not a header marker: it is noise before the packet.
     EXPECT_EQ(Parse(bytes).first.header.id, 5u);
 }
@@ -185,8 +189,8 @@ TEST(Decoders, EveryMalformationIs1006) {
 
 TEST(Decoders, HugeAnnouncedLengthCostsOnlyTheBytesThatArrive) {
     // A command announcing 4 GiB - 1 bytes, followed by ten.
-    const Bytes bytes = Cat({Header(1), {0x23, 0x23, 0x00, 0x07, 0xFF, 0xFF, 0xFF, 0xFF},
-                             Bytes(10, 0xAB)});
+    const Bytes bytes =
+        Cat({Header(1), {0x23, 0x23, 0x00, 0x07, 0xFF, 0xFF, 0xFF, 0xFF}, Bytes(10, 0xAB)});
     gLargestAllocation = 0;
     ExpectMalformed(bytes);
     EXPECT_LT(gLargestAllocation.load(), std::size_t{64 * 1024});
@@ -207,9 +211,9 @@ TEST(ReadPacket, SameReplyThroughBuffersOf1And7And512Bytes) {
     for (std::size_t i = 0; i < big.size(); ++i) {
         big[i] = static_cast<unsigned char>(i % 251);
     }
-    const Bytes reply = Cat({Bytes(2432, 0), Header(42), Cmd(22, kStatusOk), Cmd(7, big),
-                             Footer(42), Bytes(2048, 0), Header(43), Cmd(60, kStatusOk),
-                             Footer(43)});
+    const Bytes reply =
+        Cat({Bytes(2432, 0), Header(42), Cmd(22, kStatusOk), Cmd(7, big), Footer(42),
+             Bytes(2048, 0), Header(43), Cmd(60, kStatusOk), Footer(43)});
     std::vector<KpBidi::Packet> decoded;
     for (std::size_t n : {1u, 7u, 512u}) {
         auto stream = ScriptedStream::Chunked(reply, 333);
@@ -268,9 +272,9 @@ TEST(StreamPacket, CommandIsHandedOverBeforeTheRestArrives) {
 }
 
 TEST(DecodeNetworkPayload, TwoPacketsAndPaddingYieldBoth) {
-    const Bytes payload = Cat({Bytes(2432, 0), Header(1), Cmd(22, kStatusOk), Footer(1),
-                               Bytes(1500, 0), Header(2), Cmd(66, kStatusOk), Footer(2),
-                               Bytes(4096, 0)});
+    const Bytes payload =
+        Cat({Bytes(2432, 0), Header(1), Cmd(22, kStatusOk), Footer(1), Bytes(1500, 0), Header(2),
+             Cmd(66, kStatusOk), Footer(2), Bytes(4096, 0)});
     const auto packets = KpBidi::DecodeNetworkPayload(payload);
     ASSERT_EQ(packets.size(), 2u);
     EXPECT_EQ(packets[0].header.id, 1u);
@@ -285,8 +289,8 @@ TEST(DecodeNetworkPayload, TwoPacketsAndPaddingYieldBoth) {
 
 TEST(ReadNetworkMessage, FindsTheEnvelopeAndReadsItsPayload) {
     // Noise with a lone 0x40, then an envelope whose bytes 2-3 are not zero.
-    const Bytes bytes{0x01, 0x40, 0x02, 0x40, 0x40, 0xDE, 0xAD, 0x00, 0x00,
-                      0x00, 0x03, 0x0A, 0x0B, 0x0C, 0x77};
+    const Bytes bytes{0x01, 0x40, 0x02, 0x40, 0x40, 0xDE, 0xAD, 0x00,
+                      0x00, 0x00, 0x03, 0x0A, 0x0B, 0x0C, 0x77};
     for (std::size_t n : {1u, 3u, 512u}) {
         auto stream = ScriptedStream::Chunked(bytes, 2);
         KpBidi::BasicInputStream input(stream.get(), n);

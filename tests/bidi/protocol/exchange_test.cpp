@@ -10,12 +10,12 @@
 
 namespace {
 
+using KpBidi::communications::NetworkProtocol;
+using KpBidi::communications::UsbProtocol;
 using kpm::test::Bytes;
 using kpm::test::ReadStep;
 using kpm::test::ScriptedConnector;
 using kpm::test::ScriptedStream;
-using KpBidi::communications::NetworkProtocol;
-using KpBidi::communications::UsbProtocol;
 
 constexpr std::uint32_t kId = 0x0A0B0C0D;
 
@@ -92,7 +92,8 @@ struct Rig {
               ++streamsOpened;
               last = s.get();
               written = &s->writes;
-              return std::unique_ptr<KpBidi::communications::Stream>(new Recorder(std::move(s), *this));
+              return std::unique_ptr<KpBidi::communications::Stream>(
+                  new Recorder(std::move(s), *this));
           }) {}
 
     // Keeps what the stream saw after the exchange destroyed it.
@@ -154,7 +155,8 @@ TEST(ExchangePackets, NetworkRequestGoesOutInAnEnvelopeToPort48000) {
     EXPECT_EQ(rig.connector.lastPort, 48000);
     EXPECT_EQ(rig.connector.usbOpens, 0);
     ASSERT_EQ(rig.writes.size(), 1u);  // one Write with the whole request
-    EXPECT_EQ(rig.writes[0], KpBidi::WrapNetworkMessage(KpBidi::SerializePacket(TwoCommandRequest())));
+    EXPECT_EQ(rig.writes[0],
+              KpBidi::WrapNetworkMessage(KpBidi::SerializePacket(TwoCommandRequest())));
     EXPECT_EQ(rig.bufferSize, 1u << 20);
     EXPECT_TRUE(rig.closed);
 }
