@@ -9,7 +9,6 @@
 #include "bidi/communications/linux/address.h"
 #include "bidi/communications/linux/icmp_echo.h"
 #include "bidi/communications/linux/network_stream.h"
-#include "bidi/communications/linux/snmp_query.h"
 
 namespace KpBidi::communications::linux {
 
@@ -20,7 +19,10 @@ std::string NetworkConnector::GetDeviceId() {
     if (address.empty()) {
         throw Error(PrinterNotFound);
     }
-    const SnmpResult result = GetSnmpValue(address, kDeviceIdCommunity, kDeviceIdOid);
+    return DeviceIdFrom(GetSnmpValue(address, kDeviceIdCommunity, kDeviceIdOid));
+}
+
+std::string DeviceIdFrom(const SnmpResult& result) {
     if (const auto* failure = std::get_if<SnmpFailure>(&result)) {
         throw Error(CodeFromSnmpFailure(*failure));
     }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "bidi/communications/connector.h"
+#include "bidi/communications/linux/snmp_query.h"
 
 namespace KpBidi::communications::linux {
 
@@ -39,5 +40,10 @@ public:
 private:
     std::string host_;
 };
+
+// The device identifier in an SNMP query's result: the octet string's bytes,
+// unchanged. A failed query raises Error by CodeFromSnmpFailure; an answer of
+// any other kind (INTEGER, noSuchObject, ...) raises Error 1003.
+std::string DeviceIdFrom(const SnmpResult& result);
 
 }  // namespace KpBidi::communications::linux
