@@ -30,8 +30,9 @@ using Clock = std::chrono::steady_clock;
 
 // A device identifier with what a careless conversion would lose: a zero
 // byte, bytes above 0x7F, and trailing blanks.
+constexpr char kOddBytes[] = "\x00\xff\xc3\xa9;DES:x  ";
 const std::string kDeviceId = std::string("MFG:Corvane;CMD:KPM;MDL:KPM pro;CLS:PRINTER;") +
-                              std::string("\x00\xff\xc3\xa9;DES:x  ", 14);
+                              std::string(kOddBytes, sizeof kOddBytes - 1);
 constexpr const char* kIntegerOid = "1.3.6.1.4.1.2699.1.2.1.2.1.1.2.1";
 constexpr const char* kMissingOid = "1.3.6.1.4.1.2699.1.2.1.2.1.1.9.1";
 
