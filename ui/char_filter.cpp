@@ -26,8 +26,11 @@ protected:
             key->key() == Qt::Key_Escape) {
             return QObject::eventFilter(watched, event);
         }
+        // With Ctrl held a key types a control character (Ctrl+V is U+0016),
+        // whatever text the platform reports for it.
+        const bool control = (key->modifiers() & Qt::ControlModifier) != 0;
         for (const QChar c : text) {
-            if (!allowed_(c)) {
+            if (control || !allowed_(c)) {
                 // Swallowing the override keeps a shortcut from acting too.
                 if (event->type() == QEvent::ShortcutOverride) {
                     event->accept();

@@ -2,7 +2,8 @@
 
 #include <QEvent>
 #include <QHBoxLayout>
-#include <QIntValidator>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,7 +16,11 @@ IpAddressEdit::IpAddressEdit(QWidget* parent) : QWidget(parent) {
     layout->setSpacing(2);
     for (std::size_t i = 0; i < fields_.size(); ++i) {
         auto* field = new QLineEdit(this);
-        field->setValidator(new QIntValidator(0, 255, field));
+        // A pattern, not QIntValidator: that one lets 300 stand as
+        // "intermediate" input.
+        field->setValidator(new QRegularExpressionValidator(
+            QRegularExpression(QStringLiteral("25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9]")),
+            field));
         field->setMaxLength(3);
         field->setAlignment(Qt::AlignCenter);
         const int width = field->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 12;

@@ -1,5 +1,6 @@
 #include "app/main_page.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTest>
@@ -65,8 +66,7 @@ TEST_F(MainPageTest, TextsInTheChosenLanguage) {
 TEST_F(MainPageTest, ModelWithoutWhiteHeadsCannotAlign) {
     Start();
     page->CheckItem(1025, true);
-    page->ShowItem(1109, true);
-    QTest::mouseClick(page->Item(1109), Qt::LeftButton);
+    page->ItemAs<QAbstractButton>(1109)->click();  // hidden, so not by mouse
     EXPECT_FALSE(page->IsItemEnabled(1025));
     EXPECT_FALSE(page->IsItemEnabled(1047));
     EXPECT_TRUE(page->IsItemChecked(1024));

@@ -145,6 +145,8 @@ TEST(IpAddressEdit, ValueAndTyping) {
     edit.Clear();
     EXPECT_TRUE(edit.IsBlank());
     edit.show();
+    edit.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&edit));
     edit.Field(0)->setFocus();
     // Three digits or a dot move on; a fourth digit cannot overflow a field.
     QTest::keyClicks(edit.Field(0), QStringLiteral("10"));

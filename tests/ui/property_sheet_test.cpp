@@ -176,13 +176,15 @@ TEST_F(PropertySheetTest, ButtonsFollowTheFlagsAndDisabledButtonsDoNothing) {
 TEST_F(PropertySheetTest, KeyboardDrivesTheButtons) {
     sheet.show();
     sheet.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
     sheet.SetWizardButtons(ui::kWizBack | ui::kWizNext);
+    // A mnemonic clicks its button after a short animation.
     QTest::keyClick(&sheet, Qt::Key_N, Qt::AltModifier);
-    EXPECT_EQ(sheet.GetActiveIndex(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sheet.GetActiveIndex() == 1; }, 2000));
     QTest::keyClick(&sheet, Qt::Key_B, Qt::AltModifier);
-    EXPECT_EQ(sheet.GetActiveIndex(), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sheet.GetActiveIndex() == 0; }, 2000));
     QTest::keyClick(&sheet, Qt::Key_Return);  // Next is the default button
-    EXPECT_EQ(sheet.GetActiveIndex(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sheet.GetActiveIndex() == 1; }, 2000));
 }
 
 TEST_F(PropertySheetTest, CancelClosesUnlessDisabled) {
@@ -236,6 +238,7 @@ TEST_F(PropertySheetTest, SystemMenuEntriesReachTheSheetByMouseAndKeyboard) {
     sheet.AppendSystemMenuItem(QStringLiteral("&About..."), 16);
     sheet.show();
     sheet.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
     QMenu* menu = sheet.SystemMenu();
     ASSERT_EQ(menu->actions().size(), 2);
     EXPECT_TRUE(menu->actions()[0]->isSeparator());
