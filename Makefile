@@ -7,7 +7,7 @@ PRESET ?= dev
 BUILD   = build/$(PRESET)
 ARGS   ?=
 
-.PHONY: all deps configure build run test test-dev test-asan check-format format bench clean
+.PHONY: all deps configure build run test test-dev test-asan check-format format bench screenshots clean
 
 all: build
 
@@ -47,6 +47,13 @@ bench: deps
 	cmake --preset release -DKPM_BUILD_BENCHMARKS=ON
 	cmake --build --preset release
 	scripts/bench build/release
+
+# Pictures of the wizard's sheet, pages and dialogs in English, Japanese,
+# Korean and Russian, rendered offscreen into build/dev/screenshots/<language>/.
+screenshots: deps
+	cmake --preset dev
+	cmake --build --preset dev --target kpm-screenshots
+	QT_QPA_PLATFORM=offscreen build/dev/tools/screenshots/kpm-screenshots build/dev/screenshots
 
 clean:
 	rm -rf build

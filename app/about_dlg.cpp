@@ -7,8 +7,8 @@
 #include "app/framework_texts.h"
 #include "app/pictures.h"
 #include "app/texts.h"
-#include "ui/message_service.h"
 #include "app/tovik_tool_app.h"
+#include "ui/message_service.h"
 
 QSize CAboutDlg::ScaledBannerSize(QSize size96, int dpi) {
     return {size96.width() * dpi / 96, size96.height() * dpi / 96};

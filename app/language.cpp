@@ -9,17 +9,38 @@ namespace app {
 
 std::uint16_t LanguageFromSetupValue(std::uint32_t value) {
     switch (value) {
-        case 4: case 2052: return kChineseSimplified;
-        case 7: case 1031: return kGerman;
-        case 10: case 1034: return kSpanish;
-        case 12: case 1036: return kFrench;
-        case 16: case 1040: return kItalian;
-        case 17: case 1041: return kJapanese;
-        case 18: case 1042: return kKorean;
-        case 22: case 1046: return kPortugueseBrazil;
-        case 25: case 1049: return kRussian;
-        case 31: case 1055: return kTurkish;
-        default: return kEnglish;
+        case 4:
+        case 2052:
+            return kChineseSimplified;
+        case 7:
+        case 1031:
+            return kGerman;
+        case 10:
+        case 1034:
+            return kSpanish;
+        case 12:
+        case 1036:
+            return kFrench;
+        case 16:
+        case 1040:
+            return kItalian;
+        case 17:
+        case 1041:
+            return kJapanese;
+        case 18:
+        case 1042:
+            return kKorean;
+        case 22:
+        case 1046:
+            return kPortugueseBrazil;
+        case 25:
+        case 1049:
+            return kRussian;
+        case 31:
+        case 1055:
+            return kTurkish;
+        default:
+            return kEnglish;
     }
 }
 

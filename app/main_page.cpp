@@ -32,7 +32,9 @@ constexpr std::pair<int, int> kTexts[] = {
 
 }  // namespace
 
-CTovikSheet* CMainPage::TheSheet() const { return static_cast<CTovikSheet*>(Sheet()); }
+CTovikSheet* CMainPage::TheSheet() const {
+    return static_cast<CTovikSheet*>(Sheet());
+}
 
 void CMainPage::OnInitDialog() {
     TheSheet()->SetBoldFont(Item(1045));
@@ -159,8 +161,7 @@ int CMainPage::OnWizardNext() {
     // the printer operations are part of the wizard; in demo mode, the only
     // mode with a printer so far, that read always succeeds.)
     static constexpr std::pair<int, int> kRouting[] = {
-        {1025, 138}, {1005, 307}, {1006, 201}, {1141, 228},
-        {1153, 252}, {1007, 309}, {1008, 310},
+        {1025, 138}, {1005, 307}, {1006, 201}, {1141, 228}, {1153, 252}, {1007, 309}, {1008, 310},
     };
     int target = 129;
     for (const auto& [radio, page] : kRouting) {

@@ -3,13 +3,17 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
-static void InitImageResources() { Q_INIT_RESOURCE(images); }
+static void InitImageResources() {
+    Q_INIT_RESOURCE(images);
+}
 
 namespace app {
 
 namespace {
 
-QString PicturePath(int resourceId) { return QStringLiteral(":/images/%1.svg").arg(resourceId); }
+QString PicturePath(int resourceId) {
+    return QStringLiteral(":/images/%1.svg").arg(resourceId);
+}
 
 }  // namespace
 

@@ -7,4 +7,6 @@ bool CPlainPage::OnSetActive() {
     return true;
 }
 
-int CPlainPage::OnWizardBack() { return CTovikSheet::kMainPageTemplate; }
+int CPlainPage::OnWizardBack() {
+    return CTovikSheet::kMainPageTemplate;
+}

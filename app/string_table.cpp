@@ -46,6 +46,8 @@ int StringTable::Load(int id, QString& text) const {
     return kNoText;
 }
 
-std::span<const StringTableResource> AvailableStringTables() { return EmbeddedStringTables(); }
+std::span<const StringTableResource> AvailableStringTables() {
+    return EmbeddedStringTables();
+}
 
 }  // namespace app

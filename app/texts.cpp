@@ -7,7 +7,9 @@
 #include "ui/controls.h"
 #include "ui/message_service.h"
 
-int LoadText(int id, QString& text) { return CTovikToolApp::Instance().Strings().Load(id, text); }
+int LoadText(int id, QString& text) {
+    return CTovikToolApp::Instance().Strings().Load(id, text);
+}
 
 int SetControlText(QWidget* control, int id) {
     if (control == nullptr) {
@@ -63,7 +65,12 @@ int ErrorMessageTextId(int code) {
     switch (code) {
         case 0:
             return 0;
-        case 1: case 14: case 15: case 16: case 17: case 18:
+        case 1:
+        case 14:
+        case 15:
+        case 16:
+        case 17:
+        case 18:
             return 164;  // the printer is operating
         case 6:
             return 388;
@@ -75,11 +82,18 @@ int ErrorMessageTextId(int code) {
             return 226;
         case 19:
             return 208;  // the printer refused the clock
-        case 1001: case 1002: case 1003: case 1004: case 1007: case 1010:
+        case 1001:
+        case 1002:
+        case 1003:
+        case 1004:
+        case 1007:
+        case 1010:
             // PrinterNotFound, UnsupportedPort, PrinterNotAvailable,
             // AccessDenied, OutOfMemory, SystemError
             return 390;
-        case 1005: case 1006: case 1011:
+        case 1005:
+        case 1006:
+        case 1011:
             // Timeout, InvalidResponse, CommunicationError
             return 104;
         case 1009:

@@ -27,7 +27,8 @@ CTovikSheet::CTovikSheet(ui::MessageService& messages, QWidget* parent)
     }
     setWindowIcon(app::ProgramIcon());
 
-    const app::FrameworkTexts texts = app::FrameworkTextsFor(CTovikToolApp::Instance().GetLanguageId());
+    const app::FrameworkTexts texts =
+        app::FrameworkTextsFor(CTovikToolApp::Instance().GetLanguageId());
     SetButtonTexts(texts.back, texts.next, texts.finish);
     SetCancelText(texts.cancel);
     SetSystemMenuName(texts.systemMenu);
@@ -56,9 +57,8 @@ bool CTovikSheet::OnSysCommand(int commandId) {
 // the neutral state, so a quick double click cannot press a button that the
 // page is about to disable.
 void CTovikSheet::SetWizardButtonsDeferred(int flags) {
-    PostSetWizardButtons((flags & (ui::kWizFinish | ui::kWizDisabledFinish)) != 0
-                             ? ui::kWizDisabledFinish
-                             : 0);
+    PostSetWizardButtons(
+        (flags & (ui::kWizFinish | ui::kWizDisabledFinish)) != 0 ? ui::kWizDisabledFinish : 0);
     SetTimer(flags, kButtonDelayMs);
 }
 

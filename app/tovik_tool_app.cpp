@@ -16,20 +16,26 @@ CTovikToolApp* theApp = nullptr;
 }  // namespace
 
 CTovikToolApp::CTovikToolApp(ui::MessageService& messages, std::uint16_t languageId)
-    : m_wLanguageId(languageId), messages_(messages), strings_(languageId),
+    : m_wLanguageId(languageId),
+      messages_(messages),
+      strings_(languageId),
       title_(QStringLiteral("kpm-wizard")) {
     Q_ASSERT_X(theApp == nullptr, "CTovikToolApp", "one application object per process");
     theApp = this;
 }
 
-CTovikToolApp::~CTovikToolApp() { theApp = nullptr; }
+CTovikToolApp::~CTovikToolApp() {
+    theApp = nullptr;
+}
 
 CTovikToolApp& CTovikToolApp::Instance() {
     Q_ASSERT_X(theApp != nullptr, "CTovikToolApp", "no application object");
     return *theApp;
 }
 
-bool CTovikToolApp::HasInstance() { return theApp != nullptr; }
+bool CTovikToolApp::HasInstance() {
+    return theApp != nullptr;
+}
 
 void CTovikToolApp::SetLanguage(std::uint16_t languageId) {
     m_wLanguageId = languageId;
@@ -72,8 +78,8 @@ int CTovikToolApp::InitInstance(const QStringList& arguments) {
         case platform::NamedLock::Result::Failed:
             // No lock, no wizard; there is nothing useful to tell the user in
             // a window, but a technician looking at the terminal sees why.
-            std::fprintf(stderr, "%s: cannot create the instance lock: %s\n",
-                         qPrintable(title_), error.message().c_str());
+            std::fprintf(stderr, "%s: cannot create the instance lock: %s\n", qPrintable(title_),
+                         error.message().c_str());
             return 1;
     }
     return RunSheet();

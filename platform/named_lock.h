@@ -12,9 +12,9 @@ namespace platform {
 class NamedLock {
 public:
     enum class Result {
-        Acquired,     // this process holds the lock now
+        Acquired,       // this process holds the lock now
         HeldElsewhere,  // another open lock file holds it (another process)
-        Failed,       // the lock file could not be created or locked
+        Failed,         // the lock file could not be created or locked
     };
 
     NamedLock() = default;

@@ -1,12 +1,12 @@
 #include "platform/settings_file.h"
 
+#include <strings.h>
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
 #include <fstream>
 #include <limits>
 #include <sstream>
-#include <strings.h>
 
 namespace platform {
 

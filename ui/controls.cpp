@@ -9,7 +9,9 @@
 
 namespace ui {
 
-QString ControlName(int id) { return QStringLiteral("ctl_%1").arg(id); }
+QString ControlName(int id) {
+    return QStringLiteral("ctl_%1").arg(id);
+}
 
 int ControlId(const QWidget* control) {
     if (control == nullptr) {

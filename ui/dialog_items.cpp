@@ -11,7 +11,9 @@
 
 namespace ui {
 
-QWidget* DialogItems::Item(int id) const { return FindControl(root_, id); }
+QWidget* DialogItems::Item(int id) const {
+    return FindControl(root_, id);
+}
 
 void DialogItems::SetItemText(int id, const QString& text) {
     if (QWidget* item = Item(id)) {
@@ -19,7 +21,9 @@ void DialogItems::SetItemText(int id, const QString& text) {
     }
 }
 
-QString DialogItems::ItemText(int id) const { return WindowText(Item(id)); }
+QString DialogItems::ItemText(int id) const {
+    return WindowText(Item(id));
+}
 
 void DialogItems::ShowItem(int id, bool show) {
     if (QWidget* item = Item(id)) {

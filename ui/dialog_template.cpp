@@ -1,18 +1,22 @@
 #include "ui/dialog_template.h"
 
 #include <QFile>
-#include <QVBoxLayout>
 #include <QUiLoader>
+#include <QVBoxLayout>
 
 #include "ui/ip_address_edit.h"
 
-static void InitDialogResources() { Q_INIT_RESOURCE(dialogs); }
+static void InitDialogResources() {
+    Q_INIT_RESOURCE(dialogs);
+}
 
 namespace ui {
 
 namespace {
 
-QString TemplatePath(int templateId) { return QStringLiteral(":/dialogs/%1.ui").arg(templateId); }
+QString TemplatePath(int templateId) {
+    return QStringLiteral(":/dialogs/%1.ui").arg(templateId);
+}
 
 // Knows the controls of our own that templates may use besides Qt's.
 class TemplateLoader : public QUiLoader {

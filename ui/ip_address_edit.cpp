@@ -2,11 +2,11 @@
 
 #include <QEvent>
 #include <QHBoxLayout>
-#include <QRegularExpression>
-#include <QRegularExpressionValidator>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 
 namespace ui {
 

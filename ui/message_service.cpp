@@ -9,18 +9,25 @@
 
 namespace ui {
 
-QMessageBox* QtMessageService::BuildMessageBox(const MessageBoxRequest& request,
-                                               QWidget* parent) {
+QMessageBox* QtMessageService::BuildMessageBox(const MessageBoxRequest& request, QWidget* parent) {
     auto* result = new QMessageBox(parent);
     QMessageBox& box = *result;
     box.setWindowTitle(request.caption);
     box.setText(request.text);
     box.setTextFormat(Qt::PlainText);
     switch (request.icon) {
-        case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-        case MessageIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-        case MessageIcon::Stop: box.setIcon(QMessageBox::Critical); break;
-        case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
+        case MessageIcon::None:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
+        case MessageIcon::Exclamation:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MessageIcon::Stop:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case MessageIcon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
     }
     QPushButton* ok = box.addButton(QMessageBox::Ok);
     if (!request.okText.isEmpty()) {
@@ -38,6 +45,8 @@ int QtMessageService::ShowMessageBox(const MessageBoxRequest& request) {
     return kIdOk;
 }
 
-int QtMessageService::RunModal(QDialog& dialog) { return dialog.exec(); }
+int QtMessageService::RunModal(QDialog& dialog) {
+    return dialog.exec();
+}
 
 }  // namespace ui

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QToolButton>
@@ -17,7 +18,8 @@ namespace ui {
 namespace {
 
 void FocusFirstControl(QWidget* page) {
-    for (QWidget* w = page->nextInFocusChain(); w != nullptr && w != page; w = w->nextInFocusChain()) {
+    for (QWidget* w = page->nextInFocusChain(); w != nullptr && w != page;
+         w = w->nextInFocusChain()) {
         if (page->isAncestorOf(w) && w->isEnabled() && w->isVisibleTo(page) &&
             (w->focusPolicy() & Qt::TabFocus) != 0) {
             w->setFocus(Qt::TabFocusReason);
@@ -151,6 +153,7 @@ bool PropertySheet::SetActivePage(int index) {
     if (isVisible()) {
         FocusFirstControl(target);
     }
+    FitHeightToContents();
     return true;
 }
 
@@ -190,7 +193,9 @@ void PropertySheet::PressFinish() {
     done(kIdOk);
 }
 
-void PropertySheet::PressCancel() { reject(); }
+void PropertySheet::PressCancel() {
+    reject();
+}
 
 void PropertySheet::reject() {
     // Escape and the window's close button count as Cancel, and like it they
@@ -231,21 +236,31 @@ void PropertySheet::SetButtonTexts(const QString& back, const QString& next,
     finish_->setText(finish);
 }
 
-void PropertySheet::SetCancelText(const QString& text) { cancel_->setText(text); }
+void PropertySheet::SetCancelText(const QString& text) {
+    cancel_->setText(text);
+}
 
-void PropertySheet::EnableCancel(bool enable) { cancel_->setEnabled(enable); }
+void PropertySheet::EnableCancel(bool enable) {
+    cancel_->setEnabled(enable);
+}
 
 QPushButton* PropertySheet::Button(WizardButton which) const {
     switch (which) {
-        case WizardButton::Back: return back_;
-        case WizardButton::Next: return next_;
-        case WizardButton::Finish: return finish_;
-        case WizardButton::Cancel: return cancel_;
+        case WizardButton::Back:
+            return back_;
+        case WizardButton::Next:
+            return next_;
+        case WizardButton::Finish:
+            return finish_;
+        case WizardButton::Cancel:
+            return cancel_;
     }
     return nullptr;
 }
 
-void PropertySheet::AppendSystemMenuSeparator() { systemMenu_->addSeparator(); }
+void PropertySheet::AppendSystemMenuSeparator() {
+    systemMenu_->addSeparator();
+}
 
 void PropertySheet::AppendSystemMenuItem(const QString& text, int commandId) {
     QAction* action = systemMenu_->addAction(text);
@@ -271,6 +286,29 @@ void PropertySheet::Start() {
 void PropertySheet::showEvent(QShowEvent* event) {
     Start();
     QDialog::showEvent(event);
+    FitHeightToContents();
+}
+
+void PropertySheet::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    // A narrower window needs more lines for the same texts.
+    if (!fitting_) {
+        QMetaObject::invokeMethod(this, &PropertySheet::FitHeightToContents, Qt::QueuedConnection);
+    }
+}
+
+void PropertySheet::FitHeightToContents() {
+    QLayout* sheetLayout = layout();
+    if (sheetLayout == nullptr || !sheetLayout->hasHeightForWidth()) {
+        return;
+    }
+    sheetLayout->activate();
+    const int needed = sheetLayout->totalHeightForWidth(width());
+    if (needed > height()) {
+        fitting_ = true;
+        resize(width(), needed);
+        fitting_ = false;
+    }
 }
 
 int PropertySheet::DoModal() {

@@ -93,6 +93,9 @@ public:
     // Activates the start page if no page is active yet (DoModal and the
     // first show do this).
     void Start();
+    // Grows the sheet so that wrapped texts of the pages fit its width; Qt
+    // does not do this by itself for a window.
+    void FitHeightToContents();
 
 protected:
     virtual void OnInitDialog() {}
@@ -101,6 +104,7 @@ protected:
     virtual bool OnSysCommand(int /*commandId*/) { return false; }
 
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void reject() override;
 
 private:
@@ -112,6 +116,7 @@ private:
     int startPage_;
     int buttonFlags_ = 0;
     bool initialised_ = false;
+    bool fitting_ = false;
     QStackedWidget* stack_;
     QPushButton* back_;
     QPushButton* next_;

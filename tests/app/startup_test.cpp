@@ -48,8 +48,9 @@ TEST(Startup, DemoModeFromTheNameAndTheCommandLine) {
     EXPECT_EQ(StartAs({QStringLiteral("/opt/demo/kpm-wizard")}).demo, 0);
     EXPECT_EQ(StartAs({QStringLiteral("/usr/bin/kpm-wizard-Demo")}).demo, 0);
     EXPECT_EQ(StartAs({QStringLiteral("/usr/bin/kpm-wizard"), QStringLiteral("-demo")}).demo, 1);
-    EXPECT_EQ(StartAs({QStringLiteral("/usr/bin/kpm-wizard"), QStringLiteral("x-demonstration")}).demo,
-              1);
+    EXPECT_EQ(
+        StartAs({QStringLiteral("/usr/bin/kpm-wizard"), QStringLiteral("x-demonstration")}).demo,
+        1);
     EXPECT_EQ(StartAs({QStringLiteral("/usr/bin/kpm-wizard"), QStringLiteral("-Demo")}).demo, 0);
 }
 
@@ -96,7 +97,7 @@ TEST(Startup, SecondInstanceIsRefused) {
     ASSERT_TRUE(output.startsWith(QStringLiteral("BOX kpm-wizard-jpn-demo|")));
     EXPECT_TRUE(output.contains(QStringLiteral("KPMRuzeDiziririrod.exe")));
     EXPECT_FALSE(output.contains(QStringLiteral("has already started")));  // Japanese text
-    EXPECT_FALSE(output.contains(QStringLiteral("(0)")));  // no code appended
+    EXPECT_FALSE(output.contains(QStringLiteral("(0)")));                  // no code appended
 
     // The first instance still runs and ends normally when asked.
     EXPECT_EQ(first.state(), QProcess::Running);

@@ -16,11 +16,16 @@ constexpr std::uint16_t kLanguages[] = {1033, 2052, 1036, 1031, 3082, 1040,
 
 std::set<int> IdsOfTheTables() {
     std::set<int> ids;
-    for (int id = 101; id <= 213; ++id) ids.insert(id);
-    for (int id = 220; id <= 229; ++id) ids.insert(id);
-    for (int id = 241; id <= 246; ++id) ids.insert(id);
-    for (int id = 251; id <= 341; ++id) ids.insert(id);
-    for (int id = 387; id <= 393; ++id) ids.insert(id);
+    for (int id = 101; id <= 213; ++id)
+        ids.insert(id);
+    for (int id = 220; id <= 229; ++id)
+        ids.insert(id);
+    for (int id = 241; id <= 246; ++id)
+        ids.insert(id);
+    for (int id = 251; id <= 341; ++id)
+        ids.insert(id);
+    for (int id = 387; id <= 393; ++id)
+        ids.insert(id);
     return ids;
 }
 
@@ -32,8 +37,8 @@ std::set<int> ExpectedIds(std::uint16_t language) {
         ids.erase(393);
     }
     if (language == 1046) {
-        for (int id : {132, 144, 151, 266, 275, 282, 283, 284, 285, 287, 288, 289, 290, 291, 294,
-                       297, 298, 304, 323, 324, 325, 326, 327, 328, 329, 330}) {
+        for (int id : {132, 144, 151, 266, 275, 282, 283, 284, 285, 287, 288, 289, 290,
+                       291, 294, 297, 298, 304, 323, 324, 325, 326, 327, 328, 329, 330}) {
             ids.erase(id);
         }
     }
@@ -78,11 +83,13 @@ TEST(StringTables, EnglishTextsAreTheProductsOwn) {
               QStringLiteral("Communication Error.\nCheck Connection and try again.\nIf another "
                              "Communication Error occurs, the Printer needs to be restarted.  "
                              "Reboot your PC and attempt the operation again."));
-    EXPECT_EQ(Text(en, 109), QStringLiteral("Select an item from the menu below and click \"Next\"."));
+    EXPECT_EQ(Text(en, 109),
+              QStringLiteral("Select an item from the menu below and click \"Next\"."));
     EXPECT_EQ(Text(en, 116), QStringLiteral("Set an IP Adrress"));
     EXPECT_EQ(Text(en, 117), QStringLiteral("KPMRuze Diziririrod  Version 2.0.0"));
-    EXPECT_EQ(Text(en, 154),
-              QStringLiteral("\nA Log File was successfully created. Thanks for your cooperation."));
+    EXPECT_EQ(
+        Text(en, 154),
+        QStringLiteral("\nA Log File was successfully created. Thanks for your cooperation."));
     EXPECT_EQ(Text(en, 200), QStringLiteral("Close"));
     EXPECT_EQ(Text(en, 201), QStringLiteral("Cancel"));
     EXPECT_EQ(Text(en, 209), QStringLiteral("KPMRuzeDiziririrod.exe has already started."));
@@ -96,18 +103,25 @@ TEST(StringTables, EnglishTextsAreTheProductsOwn) {
     EXPECT_EQ(Text(en, 334), QStringLiteral("Input a time range of \"0:00\" to \"23:59\"."));
     EXPECT_EQ(Text(en, 138).left(8), QStringLiteral("<Note>\nA"));
     EXPECT_TRUE(Text(en, 331).contains(QStringLiteral("\"23:59\". \nFor example")));
-    EXPECT_TRUE(Text(en, 393).endsWith(QStringLiteral("(0.01inch),\nA value of -1 shortens the "
-                                                      "printed result by about 0.2mm (0.01inch).")));
+    EXPECT_TRUE(
+        Text(en, 393).endsWith(QStringLiteral("(0.01inch),\nA value of -1 shortens the "
+                                              "printed result by about 0.2mm (0.01inch).")));
 }
 
 TEST(StringTables, TranslationsKeepLineBreaksAndPanelTexts) {
     const StringTable en(1033);
     static const QString kPanelTexts[] = {
-        QStringLiteral("\"FIRING CHK COLOR\""), QStringLiteral("\"FIRING CHK WHITE\""),
-        QStringLiteral("\"ALIGN CHK\""), QStringLiteral("\"FEEDING PATTERN(1)\""),
-        QStringLiteral("\"16inchLine\""), QStringLiteral("KPM pro Firmware Update Tool"),
-        QStringLiteral("KPMRuzeDiziririrod.exe"), QStringLiteral("KPMRuze Diziririrod"),
-        QStringLiteral("406.4mm"), QStringLiteral("\"0:00\""), QStringLiteral("\"23:59\""),
+        QStringLiteral("\"FIRING CHK COLOR\""),
+        QStringLiteral("\"FIRING CHK WHITE\""),
+        QStringLiteral("\"ALIGN CHK\""),
+        QStringLiteral("\"FEEDING PATTERN(1)\""),
+        QStringLiteral("\"16inchLine\""),
+        QStringLiteral("KPM pro Firmware Update Tool"),
+        QStringLiteral("KPMRuzeDiziririrod.exe"),
+        QStringLiteral("KPMRuze Diziririrod"),
+        QStringLiteral("406.4mm"),
+        QStringLiteral("\"0:00\""),
+        QStringLiteral("\"23:59\""),
         QStringLiteral("(&A)"),
     };
     for (std::uint16_t language : kLanguages) {
@@ -141,7 +155,8 @@ TEST(StringTables, TranslationsKeepLineBreaksAndPanelTexts) {
 
 TEST(LoadText, WalksTheBlocksAndTreatsDamageAsMissing) {
     // Block 7 holds ids 96..111: id 97 "Hi", id 98 empty, id 99 "x".
-    static const char16_t good[] = {0, 2, u'H', u'i', 0, 1, u'x', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    static const char16_t good[] = {0, 2, u'H', u'i', 0, 1, u'x', 0, 0, 0,
+                                    0, 0, 0,    0,    0, 0, 0,    0, 0};
     // A length running past the end of the block.
     static const char16_t damaged[] = {0, 9, u'H', u'i'};
     static const app::StringBlock blocks[] = {{7, good, std::size(good)}};

@@ -31,7 +31,8 @@ TEST_F(AppTest, ErrorBoxAppendsTheCode) {
     EXPECT_EQ(box.okText, QStringLiteral("OK"));
 
     ShowMessage(209, 0);  // code 0: nothing appended
-    EXPECT_EQ(messages.boxes[1].text, QStringLiteral("KPMRuzeDiziririrod.exe has already started."));
+    EXPECT_EQ(messages.boxes[1].text,
+              QStringLiteral("KPMRuzeDiziririrod.exe has already started."));
     ShowMessage(105, -1);
     EXPECT_TRUE(messages.boxes[2].text.endsWith(QStringLiteral(". (-1)")));
 }
@@ -78,12 +79,11 @@ TEST_F(AppTest, MessagesComeInTheAppsLanguage) {
 
 TEST_F(AppTest, ErrorMappingOfTheSheet) {
     const std::pair<int, int> table[] = {
-        {1, 164},    {14, 164},   {15, 164},   {16, 164},   {17, 164},  {18, 164},
-        {6, 388},    {7, 389},    {12, 225},   {13, 226},   {19, 208},  {1001, 390},
-        {1002, 390}, {1003, 390}, {1004, 390}, {1007, 390}, {1010, 390}, {1005, 104},
-        {1006, 104}, {1011, 104}, {1009, 387}, {-223, 210}, {-210, 229}, {1000, 105},
-        {1008, 105}, {-1, 105},   {2, 105},    {20, 105},   {-57, 105}, {-56, 105},
-        {1012, 105}, {65535, 105},
+        {1, 164},    {14, 164},   {15, 164},   {16, 164},    {17, 164},   {18, 164},   {6, 388},
+        {7, 389},    {12, 225},   {13, 226},   {19, 208},    {1001, 390}, {1002, 390}, {1003, 390},
+        {1004, 390}, {1007, 390}, {1010, 390}, {1005, 104},  {1006, 104}, {1011, 104}, {1009, 387},
+        {-223, 210}, {-210, 229}, {1000, 105}, {1008, 105},  {-1, 105},   {2, 105},    {20, 105},
+        {-57, 105},  {-56, 105},  {1012, 105}, {65535, 105},
     };
     CTovikSheet sheet(messages);
     for (const auto& [code, textId] : table) {

@@ -10,9 +10,9 @@
 #include <chrono>
 
 #include "app/about_dlg.h"
-#include "ui/property_page.h"
 #include "app/texts.h"
 #include "tests/app/app_fixture.h"
+#include "ui/property_page.h"
 
 using testing_support::AppTest;
 

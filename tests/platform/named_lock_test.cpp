@@ -113,7 +113,7 @@ TEST_F(NamedLockTest, FallsBackToAPrivateFolderWithoutXdgRuntimeDir) {
     std::error_code error;
     const std::string dir = platform::RuntimeDirectory(error);
     ASSERT_FALSE(error) << error.message();
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(stat(dir.c_str(), &st), 0);
     EXPECT_EQ(st.st_uid, geteuid());
     EXPECT_EQ(st.st_mode & 0077, 0u);

@@ -21,8 +21,8 @@ TEST(SettingValueParse, IntegersIn32Bits) {
 }
 
 TEST(SettingValueParse, AnythingElseIsAnotherType) {
-    for (const char* text : {"", "4294967296", "-2147483649", "0x100000000", "10abc", "1.5", "\"10\"",
-                             "+5", "--1", "0x", "-0x10", "ten"}) {
+    for (const char* text : {"", "4294967296", "-2147483649", "0x100000000", "10abc", "1.5",
+                             "\"10\"", "+5", "--1", "0x", "-0x10", "ten"}) {
         EXPECT_EQ(ParseSettingValue(text).kind, SettingValue::Kind::OtherType) << text;
     }
 }

@@ -24,7 +24,8 @@ public:
     };
 
     int ShowMessageBox(const ui::MessageBoxRequest& request) override {
-        boxes.push_back({request.caption, request.text, request.icon, request.owner, request.okText});
+        boxes.push_back(
+            {request.caption, request.text, request.icon, request.owner, request.okText});
         if (onBox) {
             onBox(boxes.back());
         }

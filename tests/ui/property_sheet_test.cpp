@@ -19,7 +19,8 @@ namespace {
 // A page that logs its handlers and returns what the test asks for.
 class ScriptedPage : public ui::PropertyPage {
 public:
-    ScriptedPage(int templateId, std::vector<std::string>& log) : PropertyPage(templateId), log_(log) {}
+    ScriptedPage(int templateId, std::vector<std::string>& log)
+        : PropertyPage(templateId), log_(log) {}
 
     bool OnSetActive() override {
         log_.push_back("set " + std::to_string(TemplateId()));
@@ -52,7 +53,8 @@ private:
 
 class Sheet : public ui::PropertySheet {
 public:
-    explicit Sheet(ui::MessageService& messages) : PropertySheet(QStringLiteral("Test"), messages) {}
+    explicit Sheet(ui::MessageService& messages)
+        : PropertySheet(QStringLiteral("Test"), messages) {}
     std::vector<int> commands;
     std::vector<int> ticks;
 

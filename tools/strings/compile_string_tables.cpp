@@ -98,12 +98,23 @@ std::string ParseLiteral(const std::string& text, std::size_t pos, const std::st
                 break;
             }
             switch (text[pos]) {
-                case 'n': out += '\n'; break;
-                case 't': out += '\t'; break;
-                case 'r': out += '\r'; break;
-                case '"': out += '"'; break;
-                case '\\': out += '\\'; break;
-                default: Fail(where, std::string("unknown escape \\") + text[pos]);
+                case 'n':
+                    out += '\n';
+                    break;
+                case 't':
+                    out += '\t';
+                    break;
+                case 'r':
+                    out += '\r';
+                    break;
+                case '"':
+                    out += '"';
+                    break;
+                case '\\':
+                    out += '\\';
+                    break;
+                default:
+                    Fail(where, std::string("unknown escape \\") + text[pos]);
             }
             continue;
         }
@@ -230,7 +241,8 @@ void WriteBlocks(std::ostream& out, int languageId, const std::map<int, std::u16
             data.push_back(static_cast<char16_t>(found->second.size()));
             data.insert(data.end(), found->second.begin(), found->second.end());
         }
-        const std::string name = "kData" + std::to_string(languageId) + "_" + std::to_string(number);
+        const std::string name =
+            "kData" + std::to_string(languageId) + "_" + std::to_string(number);
         out << "const char16_t " << name << "[] = {";
         for (std::size_t i = 0; i < data.size(); ++i) {
             out << (i % 12 == 0 ? "\n    " : " ");
@@ -281,7 +293,8 @@ int main(int argc, char** argv) {
     for (int id : languages) {
         out << "    {" << id << ", kBlocks" << id << "},\n";
     }
-    out << "};\n\n}  // namespace\n\nstd::span<const StringTableResource> EmbeddedStringTables() {\n"
+    out << "};\n\n}  // namespace\n\nstd::span<const StringTableResource> EmbeddedStringTables() "
+           "{\n"
         << "    return kTables;\n}\n\n}  // namespace app\n";
 
     // Write only when the content changed, so an unchanged catalogue does not
