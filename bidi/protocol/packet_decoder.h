@@ -68,9 +68,6 @@ public:
     void ReadData(std::vector<unsigned char>& out, std::uint32_t length) {
         out.clear();
         std::size_t remaining = length;
-        if (remaining <= kTrustedReserve) {
-            out.reserve(remaining);
-        }
         while (remaining > 0) {
             const auto window = source_.Window();
             if (window.empty()) {
@@ -78,8 +75,13 @@ public:
             }
             const std::size_t take = std::min(remaining, window.size());
             if (out.size() + take > out.capacity()) {
-                // Geometric growth, never beyond the announced length.
-                const std::size_t wanted = std::max(out.size() + take, 2 * out.capacity());
+                // Geometric growth, never beyond the announced length; once
+                // the bytes so far make the length credible, take it whole
+                // rather than paying for one more doubling just short of it.
+                std::size_t wanted = std::max(out.size() + take, 2 * out.capacity());
+                if (wanted + wanted / 2 >= length) {
+                    wanted = length;
+                }
                 out.reserve(std::min<std::size_t>(wanted, length));
             }
             out.insert(out.end(), window.data(), window.data() + take);
@@ -149,9 +151,6 @@ public:
     }
 
 private:
-    // Larger announced lengths are believed only as their bytes arrive.
-    static constexpr std::size_t kTrustedReserve = 1 << 20;
-
     void FindMarker() {
         const auto& marker = wire::kHeaderMarker;
         std::size_t matched = 0;
