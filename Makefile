@@ -7,7 +7,7 @@ PRESET ?= dev
 BUILD   = build/$(PRESET)
 ARGS   ?=
 
-.PHONY: all deps configure build run test test-dev test-asan test-fuzz check-format format bench fuzz clean
+.PHONY: all deps configure build run test test-dev test-asan test-fuzz check-format format bench fuzz screenshots clean
 
 all: build
 
@@ -61,6 +61,13 @@ bench: deps
 	cmake --preset release -DKPM_BUILD_BENCHMARKS=ON
 	cmake --build --preset release
 	scripts/bench build/release
+
+# Pictures of the wizard's sheet, pages and dialogs in English, Japanese,
+# Korean and Russian, rendered offscreen into build/dev/screenshots/<language>/.
+screenshots: deps
+	cmake --preset dev
+	cmake --build --preset dev --target kpm-screenshots
+	QT_QPA_PLATFORM=offscreen build/dev/tools/screenshots/kpm-screenshots build/dev/screenshots
 
 clean:
 	rm -rf build

@@ -1,0 +1,43 @@
+#include "app/about_dlg.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QScreen>
+
+#include "app/framework_texts.h"
+#include "app/pictures.h"
+#include "app/texts.h"
+#include "app/tovik_tool_app.h"
+#include "ui/message_service.h"
+
+QSize CAboutDlg::ScaledBannerSize(QSize size96, int dpi) {
+    return {size96.width() * dpi / 96, size96.height() * dpi / 96};
+}
+
+void CAboutDlg::OnInitDialog() {
+    QString caption;
+    if (LoadText(102, caption) == 0) {
+        setWindowTitle(caption);
+    }
+    SetControlText(Item(1049), 117);
+    SetControlText(Item(1050), 118);
+    if (auto* ok = ItemAs<QAbstractButton>(ui::kIdOk)) {
+        ok->setText(app::FrameworkTextsFor(CTovikToolApp::Instance().GetLanguageId()).ok);
+    }
+
+    const QScreen* screen = this->screen();
+    const int dpi = screen != nullptr ? static_cast<int>(screen->logicalDotsPerInchX()) : 96;
+    const qreal ratio = screen != nullptr ? screen->devicePixelRatio() : 1.0;
+    if (auto* banner = ItemAs<QLabel>(1244)) {
+        const QSize size = ScaledBannerSize(app::PictureSize(app::kBannerResource), dpi);
+        banner->setFixedSize(size);
+        banner->setPixmap(app::RenderPicture(app::kBannerResource, size, ratio));
+        banner->setAccessibleName(caption);
+    }
+    if (auto* icon = findChild<QLabel*>(QStringLiteral("about_icon"))) {
+        const int side = 32 * dpi / 96;
+        icon->setFixedSize(side, side);
+        icon->setPixmap(app::RenderPicture(app::kIconResource, QSize(side, side), ratio));
+        icon->setAccessibleName(caption);
+    }
+}

@@ -1,0 +1,23 @@
+// kpm-wizard: the KPM maintenance wizard.
+//
+// The invoked name decides the mode and language: a name containing "demo"
+// starts in demo mode, and one containing a language code ("jpn", "kor",
+// ...) starts in that language; so symlinks such as kpm-wizard-demo or
+// kpm-wizard-jpn serve as the Windows tool's renamed copies did.
+#include <QApplication>
+#include <QStringList>
+
+#include "app/tovik_tool_app.h"
+#include "ui/message_service.h"
+
+int main(int argc, char** argv) {
+    // Taken before Qt removes its own options from argv.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    QApplication application(argc, argv);
+    ui::QtMessageService messages;
+    CTovikToolApp app(messages);
+    return app.InitInstance(arguments);
+}

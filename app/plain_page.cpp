@@ -1,0 +1,12 @@
+#include "app/plain_page.h"
+
+#include "app/tovik_sheet.h"
+
+bool CPlainPage::OnSetActive() {
+    static_cast<CTovikSheet*>(Sheet())->SetWizardButtonsDeferred(ui::kWizBack);
+    return true;
+}
+
+int CPlainPage::OnWizardBack() {
+    return CTovikSheet::kMainPageTemplate;
+}

@@ -1,0 +1,98 @@
+// The wizard sheet: owns every page and the printer state shared by them for
+// the whole run, and offers the services all pages use (deferred wizard
+// buttons, the Cancel text, error messages, fonts, progress flags).
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "app/font_size.h"
+#include "ui/property_sheet.h"
+
+namespace ui {
+class MessageService;
+class PropertyPage;
+}  // namespace ui
+
+class CTovikSheet : public ui::PropertySheet {
+    Q_OBJECT
+public:
+    static constexpr int kMainPageTemplate = 102;
+    static constexpr int kAboutCommand = 16;
+    static constexpr int kButtonDelayMs = 50;
+    // The dialog templates of the pages, in the order that fixes their indices.
+    static constexpr std::array<int, 37> kPageTemplates{
+        102, 129, 130, 131, 132, 133, 134, 137, 138, 139, 140, 141, 142,
+        135, 136, 307, 308, 201, 202, 228, 229, 297, 230, 231, 233, 234,
+        237, 280, 281, 276, 282, 283, 277, 252, 309, 310, 311};
+
+    explicit CTovikSheet(ui::MessageService& messages, QWidget* parent = nullptr);
+    ~CTovikSheet() override;
+
+    // Wizard buttons and window services.
+    void SetWizardButtonsDeferred(int flags);
+    void SetCancelButtonText(int stringId);
+    int ShowErrorMessage(int code);
+    void SetBoldFont(QWidget* control) { m_fontSize.SetBoldFont(control); }
+    void SetLargeBoldFont(QWidget* control) { m_fontSize.SetLargeBoldFont(control); }
+    void SetSmallFont(QWidget* control) { m_fontSize.SetSmallFont(control); }
+    const CFontSize& Fonts() const { return m_fontSize; }
+
+    // Progress and settings.
+    void ClearProgress();
+    void MarkFiringDone();
+    void MarkHeadSettingDone();
+    bool IsWhiteCombination() const;
+    bool IsFiringComplete() const;
+    int GetSetupMode() const;
+
+    int GetFiringCombination() const { return m_nFiringCombination; }
+    void SetFiringCombination(int combination) { m_nFiringCombination = combination; }
+    int GetHasWhiteHeads() const { return m_bHasWhiteHeads; }
+    void SetHasWhiteHeads(int hasWhiteHeads) { m_bHasWhiteHeads = hasWhiteHeads; }
+    int GetSelectedHead() const { return m_nSelectedHead; }
+    void SetSelectedHead(int head) { m_nSelectedHead = head; }
+    QString GetPrinterName() const { return m_strPrinterName; }
+    void SetPrinterName(const QString& name) { m_strPrinterName = name; }
+    int GetPrinterAddress() const { return m_nPrinterAddress; }
+    void SetPrinterAddress(int address) { m_nPrinterAddress = address; }
+    int GetReturnPage() const { return m_nReturnPage; }
+    void SetReturnPage(int templateId) { m_nReturnPage = templateId; }
+    QString GetLogFile() const { return m_strLogFile; }
+    void SetLogFile(const QString& path) { m_strLogFile = path; }
+    std::uint8_t GetHeadChoice() const { return m_byHeadChoice; }
+    void SetHeadChoice(std::uint8_t choice) { m_byHeadChoice = choice; }
+
+    // The shared printer state. Pages of some procedures use members
+    // directly (the V-ratings, the head flags, the log folder).
+    std::array<int, 4> m_bFiringDone{};
+    std::array<int, 2> m_bHeadSettingDone{};
+    QString m_strLogFolder;
+    int m_nColorVRating = 2;
+    int m_nWhiteVRating = 2;
+    std::uint8_t m_bIpAuto = 0;
+    QString m_strHostName = QStringLiteral("ZEDora");
+    std::uint32_t m_dwIpAddress = 0xC0A80000;   // 192.168.0.0
+    std::uint32_t m_dwSubnetMask = 0xFFFFFF00;  // 255.255.255.0
+    std::uint32_t m_dwGateway = 0xC0A800FE;     // 192.168.0.254
+    int m_nScheduleCount = 0;
+    std::array<int, 8> m_nScheduleTime{};
+    std::array<int, 8> m_bScheduleEnhanced{};
+    int m_bHasWhiteHeads = 1;
+    int m_nFiringCombination = 0;
+    int m_nSelectedHead = 0;
+    QString m_strPrinterName;
+    int m_nPrinterAddress = 0;
+    QString m_strLogFile;
+    int m_nReturnPage = -1;
+    CFontSize m_fontSize;
+    std::uint8_t m_byHeadChoice = 0;
+
+protected:
+    void OnInitDialog() override;
+    void OnTimer(int id) override;
+    bool OnSysCommand(int commandId) override;
+};

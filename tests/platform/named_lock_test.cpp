@@ -1,0 +1,123 @@
+#include "platform/named_lock.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+using platform::NamedLock;
+
+namespace {
+
+// A private runtime folder per test, so parallel runs never share a lock.
+class NamedLockTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char dir[] = "/tmp/kpm-lock-test-XXXXXX";
+        ASSERT_NE(mkdtemp(dir), nullptr);
+        dir_ = dir;
+        setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
+    }
+    void TearDown() override {
+        unsetenv("XDG_RUNTIME_DIR");
+        std::filesystem::remove_all(dir_);
+    }
+    std::string dir_;
+};
+
+// Runs `body` in a child process and returns its exit status.
+template <typename F>
+int InChild(F body) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int TryInChild(const std::string& name) {
+    return InChild([&] {
+        NamedLock lock;
+        std::error_code error;
+        return static_cast<int>(lock.TryAcquire(name, error));
+    });
+}
+
+}  // namespace
+
+TEST_F(NamedLockTest, SecondProcessSeesTheLockUntilTheHolderCloses) {
+    std::error_code error;
+    {
+        NamedLock lock;
+        ASSERT_EQ(lock.TryAcquire("ZEDoraMAINTENANCE", error), NamedLock::Result::Acquired);
+        EXPECT_EQ(lock.Path(), dir_ + "/ZEDoraMAINTENANCE");
+        EXPECT_EQ(TryInChild("ZEDoraMAINTENANCE"),
+                  static_cast<int>(NamedLock::Result::HeldElsewhere));
+        // Another name is another lock.
+        EXPECT_EQ(TryInChild("OTHER"), static_cast<int>(NamedLock::Result::Acquired));
+
+        NamedLock moved = std::move(lock);
+        EXPECT_FALSE(lock.IsHeld());
+        EXPECT_TRUE(moved.IsHeld());
+        EXPECT_EQ(TryInChild("ZEDoraMAINTENANCE"),
+                  static_cast<int>(NamedLock::Result::HeldElsewhere));
+    }
+    EXPECT_EQ(TryInChild("ZEDoraMAINTENANCE"), static_cast<int>(NamedLock::Result::Acquired));
+}
+
+TEST_F(NamedLockTest, AHolderThatDiesReleasesTheLock) {
+    // The child takes the lock and is killed while holding it.
+    const pid_t pid = fork();
+    if (pid == 0) {
+        NamedLock lock;
+        std::error_code error;
+        lock.TryAcquire("ZEDoraMAINTENANCE", error);
+        pause();
+        _exit(0);
+    }
+    // Wait until the child holds it.
+    NamedLock probe;
+    std::error_code error;
+    for (int i = 0; i < 500; ++i) {
+        if (TryInChild("ZEDoraMAINTENANCE") == static_cast<int>(NamedLock::Result::HeldElsewhere)) {
+            break;
+        }
+        usleep(10000);
+    }
+    EXPECT_EQ(probe.TryAcquire("ZEDoraMAINTENANCE", error), NamedLock::Result::HeldElsewhere);
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    EXPECT_EQ(probe.TryAcquire("ZEDoraMAINTENANCE", error), NamedLock::Result::Acquired);
+}
+
+TEST_F(NamedLockTest, FailsWhereNoLockFileCanBeMade) {
+    NamedLock lock;
+    std::error_code error;
+    EXPECT_EQ(lock.TryAcquire("a/b", error), NamedLock::Result::Failed);
+    EXPECT_TRUE(error);
+    setenv("XDG_RUNTIME_DIR", (dir_ + "/does-not-exist").c_str(), 1);
+    EXPECT_EQ(lock.TryAcquire("ZEDoraMAINTENANCE", error), NamedLock::Result::Failed);
+    EXPECT_TRUE(error);
+    EXPECT_FALSE(lock.IsHeld());
+}
+
+TEST_F(NamedLockTest, FallsBackToAPrivateFolderWithoutXdgRuntimeDir) {
+    unsetenv("XDG_RUNTIME_DIR");
+    std::error_code error;
+    const std::string dir = platform::RuntimeDirectory(error);
+    ASSERT_FALSE(error) << error.message();
+    struct stat st {};
+    ASSERT_EQ(stat(dir.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, geteuid());
+    EXPECT_EQ(st.st_mode & 0077, 0u);
+    // A relative XDG_RUNTIME_DIR is not trusted either.
+    setenv("XDG_RUNTIME_DIR", "relative/dir", 1);
+    EXPECT_EQ(platform::RuntimeDirectory(error), dir);
+}

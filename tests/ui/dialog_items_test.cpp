@@ -1,0 +1,175 @@
+#include "ui/dialog_items.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+#include "ui/char_filter.h"
+#include "ui/controls.h"
+#include "ui/dialog_template.h"
+#include "ui/ip_address_edit.h"
+
+namespace {
+
+// The main page's template is a real one with every kind of control.
+class TemplateTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(ui::BuildDialogTemplate(102, &page)); }
+    QWidget page;
+    ui::DialogItems items{&page};
+};
+
+}  // namespace
+
+TEST_F(TemplateTest, ControlsAreFoundByTheirIds) {
+    EXPECT_NE(items.ItemAs<QComboBox>(1001), nullptr);
+    EXPECT_NE(items.ItemAs<QRadioButton>(1141), nullptr);
+    EXPECT_EQ(items.Item(4242), nullptr);
+    EXPECT_EQ(ui::ControlId(items.Item(1043)), 1043);
+    EXPECT_EQ(ui::ControlId(&page), -1);
+    // A missing control is ignored by setters and reads empty.
+    items.SetItemText(4242, QStringLiteral("x"));
+    EXPECT_TRUE(items.ItemText(4242).isEmpty());
+    EXPECT_FALSE(items.IsItemChecked(4242));
+    // A second template cannot be built into the same widget.
+    EXPECT_FALSE(ui::BuildDialogTemplate(102, &page));
+    QWidget other;
+    EXPECT_FALSE(ui::BuildDialogTemplate(4242, &other));
+}
+
+TEST_F(TemplateTest, TextsAreAlwaysPlain) {
+    items.SetItemText(1043, QStringLiteral("<Note>\n<b>not bold</b>"));
+    auto* label = items.ItemAs<QLabel>(1043);
+    EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    EXPECT_EQ(items.ItemText(1043), QStringLiteral("<Note>\n<b>not bold</b>"));
+    items.SetItemText(1002, QStringLiteral("Search"));
+    EXPECT_EQ(items.ItemText(1002), QStringLiteral("Search"));
+}
+
+TEST_F(TemplateTest, ShowHideEnable) {
+    items.ShowItem(1110, false);
+    EXPECT_FALSE(items.IsItemVisible(1110));
+    items.ShowItem(1110, true);
+    EXPECT_TRUE(items.IsItemVisible(1110));
+    items.EnableItem(1005, false);
+    EXPECT_FALSE(items.IsItemEnabled(1005));
+}
+
+TEST_F(TemplateTest, RadiosOfAGroupCanAllBeCleared) {
+    items.CheckItem(1141, true);
+    items.CheckItem(1024, true);
+    EXPECT_FALSE(items.IsItemChecked(1141));  // one group
+    items.CheckItem(1024, false);
+    EXPECT_FALSE(items.IsItemChecked(1024));
+    EXPECT_FALSE(items.IsItemChecked(1141));
+    // Still exclusive afterwards.
+    items.CheckItem(1153, true);
+    QTest::mouseClick(items.Item(1025), Qt::LeftButton);
+    EXPECT_TRUE(items.IsItemChecked(1025));
+    EXPECT_FALSE(items.IsItemChecked(1153));
+    // The model radios are a group of their own.
+    items.CheckItem(1110, true);
+    EXPECT_TRUE(items.IsItemChecked(1025));
+}
+
+TEST_F(TemplateTest, SortedListKeepsItemValues) {
+    auto* list = items.ItemAs<QComboBox>(1001);
+    ui::AddComboItem(list, QStringLiteral("b-printer"), 2);
+    ui::AddComboItem(list, QStringLiteral("A-printer"), 0x7F000001);
+    ui::AddComboItem(list, QStringLiteral("c-printer"), 3);
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->itemText(0), QStringLiteral("A-printer"));
+    EXPECT_EQ(ui::ComboItemValue(list, 0), 0x7F000001u);
+    EXPECT_EQ(ui::ComboItemValue(list, 2), 3u);
+
+    int changes = 0;
+    items.OnSelChange(1001, [&] { ++changes; });
+    items.SelectIndex(1001, 2);  // by the program: no notification
+    EXPECT_EQ(items.SelectedIndex(1001), 2);
+    EXPECT_EQ(changes, 0);
+    items.SelectIndex(1001, 9);
+    EXPECT_EQ(items.SelectedIndex(1001), -1);
+}
+
+TEST_F(TemplateTest, ClickNotification) {
+    int clicks = 0;
+    items.OnClicked(1002, [&] { ++clicks; });
+    page.show();
+    QTest::mouseClick(items.Item(1002), Qt::LeftButton);
+    items.Item(1002)->setFocus();
+    QTest::keyClick(items.Item(1002), Qt::Key_Space);
+    EXPECT_EQ(clicks, 2);
+}
+
+TEST(CharacterFilter, OnlyAllowedTypedCharactersReachTheEdit) {
+    QLineEdit edit;
+    ui::SetCharacterFilter(&edit, [](QChar c) {
+        return c == QLatin1Char('-') || c == QLatin1Char('.') ||
+               (c.unicode() < 128 && c.isLetterOrNumber());
+    });
+    int changes = 0;
+    QObject::connect(&edit, &QLineEdit::textChanged, [&] { ++changes; });
+    edit.show();
+    QTest::keyClicks(&edit, QStringLiteral("my_p 1-a.b"));
+    EXPECT_EQ(edit.text(), QStringLiteral("myp1-a.b"));
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    EXPECT_EQ(edit.text(), QStringLiteral("myp1-a."));
+    QTest::keyClick(&edit, Qt::Key_Home);
+    QTest::keyClick(&edit, Qt::Key_Delete);
+    EXPECT_EQ(edit.text(), QStringLiteral("yp1-a."));
+    EXPECT_GT(changes, 0);
+
+    // Ctrl+V is a typed control character: discarded, nothing pasted.
+    QApplication::clipboard()->setText(QStringLiteral("x y"));
+    QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(edit.text(), QStringLiteral("yp1-a."));
+    // Text put in by other means is not filtered.
+    edit.insert(QStringLiteral("_ "));
+    EXPECT_EQ(edit.text(), QStringLiteral("_ yp1-a."));
+}
+
+TEST(IpAddressEdit, ValueAndTyping) {
+    ui::IpAddressEdit edit;
+    edit.SetAddress(0xC0A800FE);
+    EXPECT_EQ(edit.Field(0)->text(), QStringLiteral("192"));
+    EXPECT_EQ(edit.Field(3)->text(), QStringLiteral("254"));
+    EXPECT_EQ(edit.Address(), 0xC0A800FEu);
+
+    edit.Clear();
+    EXPECT_TRUE(edit.IsBlank());
+    edit.show();
+    edit.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&edit));
+    edit.Field(0)->setFocus();
+    // Three digits or a dot move on; a fourth digit cannot overflow a field.
+    QTest::keyClicks(edit.Field(0), QStringLiteral("10"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Period);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Period);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("255"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("7"));
+    EXPECT_EQ(edit.Address(), (10u << 24) | (1u << 16) | (255u << 8) | 7u);
+    // 300 is not a field value.
+    edit.Field(3)->clear();
+    QTest::keyClicks(edit.Field(3), QStringLiteral("300"));
+    EXPECT_NE(edit.Field(3)->text(), QStringLiteral("300"));
+
+    QLabel label(QStringLiteral("IP Address"));
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* named = new ui::IpAddressEdit;
+    layout->addWidget(&label);
+    layout->addWidget(named);
+    label.setBuddy(named);
+    window.show();
+    EXPECT_EQ(named->Field(1)->accessibleName(), QStringLiteral("IP Address 2/4"));
+    layout->removeWidget(&label);
+    label.setParent(nullptr);
+}

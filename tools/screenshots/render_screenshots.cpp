@@ -1,0 +1,116 @@
+// kpm-screenshots OUTPUT_DIR [LANGUAGE_ID...]
+//
+// Renders the wizard sheet with each of its pages, the About box and a
+// sample of each message box into OUTPUT_DIR/<language>/ as PNG files, on
+// the offscreen platform. Without language ids: English, Japanese, Korean
+// and Russian.
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QTest>
+
+#include <cstdio>
+#include <memory>
+
+#include "app/about_dlg.h"
+#include "app/texts.h"
+#include "app/tovik_sheet.h"
+#include "app/tovik_tool_app.h"
+#include "ui/message_service.h"
+#include "ui/property_page.h"
+
+namespace {
+
+// Draws each message box into a file instead of waiting on it.
+class PictureMessageService : public ui::MessageService {
+public:
+    QString nextFile;
+
+    int ShowMessageBox(const ui::MessageBoxRequest& request) override {
+        std::unique_ptr<QMessageBox> box(ui::QtMessageService::BuildMessageBox(request, nullptr));
+        Save(*box, nextFile);
+        return ui::kIdOk;
+    }
+    int RunModal(QDialog& dialog) override {
+        Save(dialog, nextFile);
+        return ui::kIdOk;
+    }
+
+    static bool Save(QWidget& window, const QString& file) {
+        window.show();
+        QTest::qWait(20);
+        const bool ok = window.grab().save(file);
+        window.hide();
+        if (!ok) {
+            std::fprintf(stderr, "kpm-screenshots: cannot write %s\n", qPrintable(file));
+        }
+        return ok;
+    }
+};
+
+int RenderLanguage(const QString& outputDir, std::uint16_t language) {
+    const QString dir = QStringLiteral("%1/%2").arg(outputDir).arg(language);
+    if (!QDir().mkpath(dir)) {
+        std::fprintf(stderr, "kpm-screenshots: cannot create %s\n", qPrintable(dir));
+        return 1;
+    }
+    PictureMessageService messages;
+    CTovikToolApp app(messages, language);
+    app.SetDemoMode();  // so the main page lists its one printer
+    int failures = 0;
+    {
+        CTovikSheet sheet(messages);
+        sheet.show();
+        sheet.resize(sheet.sizeHint());
+        for (int i = 0; i < sheet.GetPageCount(); ++i) {
+            sheet.SetActivePage(i);
+            QTest::qWait(70);  // past the deferred buttons
+            const QString file = QStringLiteral("%1/page_%2_%3.png")
+                                     .arg(dir)
+                                     .arg(i, 2, 10, QLatin1Char('0'))
+                                     .arg(sheet.GetPage(i)->TemplateId());
+            failures += PictureMessageService::Save(sheet, file) ? 0 : 1;
+            sheet.show();
+        }
+        messages.nextFile = dir + QStringLiteral("/dialog_100_about.png");
+        CAboutDlg about(&sheet);
+        about.DoModal(messages);
+
+        messages.nextFile = dir + QStringLiteral("/message_error_1005.png");
+        sheet.ShowErrorMessage(1005);
+        messages.nextFile = dir + QStringLiteral("/message_209.png");
+        ShowMessage(209, 0);
+        messages.nextFile = dir + QStringLiteral("/message_information_312.png");
+        ShowInformation(312, &sheet);
+        messages.nextFile = dir + QStringLiteral("/message_stop_178.png");
+        ShowStopMessage(178, &sheet);
+    }
+    std::printf("kpm-screenshots: %s\n", qPrintable(dir));
+    return failures;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: kpm-screenshots OUTPUT_DIR [LANGUAGE_ID...]\n");
+        return 2;
+    }
+    QList<std::uint16_t> languages;
+    for (int i = 2; i < argc; ++i) {
+        languages << static_cast<std::uint16_t>(QString::fromLocal8Bit(argv[i]).toUInt());
+    }
+    if (languages.isEmpty()) {
+        languages = {1033, 1041, 1042, 1049};
+    }
+    int failures = 0;
+    for (std::uint16_t language : languages) {
+        failures += RenderLanguage(QString::fromLocal8Bit(argv[1]), language);
+    }
+    return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,47 @@
+#include "ui/dialog.h"
+
+#include <QAbstractButton>
+#include <QPushButton>
+
+#include "ui/dialog_template.h"
+#include "ui/message_service.h"
+
+namespace ui {
+
+Dialog::Dialog(int templateId, QWidget* parent)
+    : QDialog(parent), DialogItems(this), templateId_(templateId) {
+    setObjectName(QStringLiteral("dialog_%1").arg(templateId));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+}
+
+void Dialog::Create() {
+    if (created_) {
+        return;
+    }
+    created_ = true;
+    if (!BuildDialogTemplate(templateId_, this)) {
+        qWarning("dialog template %d is missing", templateId_);
+    }
+    if (auto* ok = ItemAs<QAbstractButton>(kIdOk)) {
+        connect(ok, &QAbstractButton::clicked, this, [this] { done(kIdOk); });
+        if (auto* push = qobject_cast<QPushButton*>(ok)) {
+            push->setDefault(true);
+        }
+    }
+    if (auto* cancel = ItemAs<QAbstractButton>(kIdCancel)) {
+        connect(cancel, &QAbstractButton::clicked, this, [this] { done(kIdCancel); });
+    }
+    OnInitDialog();
+}
+
+int Dialog::DoModal(MessageService& messages) {
+    Create();
+    return messages.RunModal(*this);
+}
+
+void Dialog::showEvent(QShowEvent* event) {
+    Create();
+    QDialog::showEvent(event);
+}
+
+}  // namespace ui

@@ -1,0 +1,52 @@
+// What pages and dialogs do with the controls of their template, by control
+// id: show, hide, enable, set text, check, select, and react to clicks,
+// selection changes and edits. An id that the template lacks is ignored by
+// the setters and reads as empty, as a missing dialog item does.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace ui {
+
+class DialogItems {
+public:
+    explicit DialogItems(QWidget* root) : root_(root) {}
+
+    QWidget* Item(int id) const;
+    template <typename T>
+    T* ItemAs(int id) const {
+        return qobject_cast<T*>(Item(id));
+    }
+
+    void SetItemText(int id, const QString& text);
+    QString ItemText(int id) const;
+    void ShowItem(int id, bool show);
+    void EnableItem(int id, bool enable);
+    bool IsItemVisible(int id) const;
+    bool IsItemEnabled(int id) const;
+
+    // Check boxes and radio buttons. Unchecking a radio button works also
+    // when it is the selected one of its group (all radios may be cleared).
+    bool IsItemChecked(int id) const;
+    void CheckItem(int id, bool checked);
+    // Selects `id` and clears every other radio of first..last.
+    void CheckRadio(int first, int last, int id);
+
+    // Drop-down lists: the selected index (-1 for none).
+    int SelectedIndex(int id) const;
+    void SelectIndex(int id, int index);
+
+    // Notifications. Each handler runs after the control changed.
+    void OnClicked(int id, std::function<void()> handler);
+    void OnSelChange(int id, std::function<void()> handler);
+    void OnEditChange(int id, std::function<void()> handler);
+
+private:
+    QWidget* root_;
+};
+
+}  // namespace ui

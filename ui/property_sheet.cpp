@@ -1,0 +1,319 @@
+#include "ui/property_sheet.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QShortcut>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "ui/message_service.h"
+#include "ui/property_page.h"
+
+namespace ui {
+
+namespace {
+
+void FocusFirstControl(QWidget* page) {
+    for (QWidget* w = page->nextInFocusChain(); w != nullptr && w != page;
+         w = w->nextInFocusChain()) {
+        if (page->isAncestorOf(w) && w->isEnabled() && w->isVisibleTo(page) &&
+            (w->focusPolicy() & Qt::TabFocus) != 0) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+PropertySheet::PropertySheet(const QString& caption, MessageService& messages, QWidget* parent,
+                             int startPage)
+    : QDialog(parent),
+      messages_(messages),
+      startPage_(startPage),
+      stack_(new QStackedWidget(this)),
+      back_(new QPushButton(tr("< &Back"), this)),
+      next_(new QPushButton(tr("&Next >"), this)),
+      finish_(new QPushButton(tr("Finish"), this)),
+      cancel_(new QPushButton(tr("Cancel"), this)),
+      systemMenuButton_(new QToolButton(this)),
+      systemMenu_(new QMenu(this)),
+      timers_(this, [this](int id) { OnTimer(id); }) {
+    setWindowTitle(caption);
+    setObjectName(QStringLiteral("sheet"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    back_->setObjectName(QStringLiteral("wizard_back"));
+    next_->setObjectName(QStringLiteral("wizard_next"));
+    finish_->setObjectName(QStringLiteral("wizard_finish"));
+    cancel_->setObjectName(QStringLiteral("wizard_cancel"));
+    for (QPushButton* button : {back_, next_, finish_, cancel_}) {
+        button->setAutoDefault(false);
+    }
+    next_->setDefault(true);
+    finish_->hide();
+
+    // The system menu: a button at the bottom left, also opened with
+    // Alt+Space as the window's own menu is.
+    systemMenuButton_->setObjectName(QStringLiteral("system_menu"));
+    systemMenuButton_->setMenu(systemMenu_);
+    systemMenuButton_->setPopupMode(QToolButton::InstantPopup);
+    systemMenuButton_->setText(QStringLiteral("\u2630"));
+    systemMenuButton_->setFocusPolicy(Qt::StrongFocus);
+    systemMenuButton_->setAccessibleName(tr("System menu"));
+    systemMenuButton_->setToolTip(tr("System menu"));
+    auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
+    connect(shortcut, &QShortcut::activated, systemMenuButton_, &QToolButton::showMenu);
+
+    auto* line = new QFrame(this);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(systemMenuButton_);
+    buttons->addStretch(1);
+    buttons->addWidget(back_);
+    buttons->addWidget(next_);
+    buttons->addWidget(finish_);
+    buttons->addSpacing(12);
+    buttons->addWidget(cancel_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(stack_, 1);
+    layout->addWidget(line);
+    layout->addLayout(buttons);
+
+    connect(back_, &QPushButton::clicked, this, &PropertySheet::PressBack);
+    connect(next_, &QPushButton::clicked, this, &PropertySheet::PressNext);
+    connect(finish_, &QPushButton::clicked, this, &PropertySheet::PressFinish);
+    connect(cancel_, &QPushButton::clicked, this, &PropertySheet::PressCancel);
+
+    SetWizardButtons(0);
+}
+
+PropertySheet::~PropertySheet() = default;
+
+void PropertySheet::AddPage(PropertyPage* page) {
+    page->sheet_ = this;
+    pages_.push_back(page);
+    stack_->addWidget(page);
+}
+
+PropertyPage* PropertySheet::GetPage(int index) const {
+    if (index < 0 || index >= GetPageCount()) {
+        return nullptr;
+    }
+    return pages_[static_cast<std::size_t>(index)];
+}
+
+int PropertySheet::GetPageIndex(const PropertyPage* page) const {
+    for (int i = 0; i < GetPageCount(); ++i) {
+        if (pages_[static_cast<std::size_t>(i)] == page) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+int PropertySheet::GetPageIndexByTemplate(int templateId) const {
+    for (int i = 0; i < GetPageCount(); ++i) {
+        if (pages_[static_cast<std::size_t>(i)]->TemplateId() == templateId) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+bool PropertySheet::SetActivePage(int index) {
+    PropertyPage* target = GetPage(index);
+    if (target == nullptr) {
+        return false;
+    }
+    if (PropertyPage* current = GetActivePage(); current != nullptr && !current->OnKillActive()) {
+        return false;
+    }
+    target->Create();
+    stack_->setCurrentWidget(target);
+    const int previous = active_;
+    active_ = index;
+    if (!target->OnSetActive()) {
+        // The page declined: the page before it stays in front.
+        active_ = previous;
+        if (PropertyPage* back = GetActivePage()) {
+            stack_->setCurrentWidget(back);
+        }
+        return false;
+    }
+    // Keyboard users start on the page's first control, not on a button
+    // that the page may just have disabled.
+    if (isVisible()) {
+        FocusFirstControl(target);
+    }
+    FitHeightToContents();
+    return true;
+}
+
+bool PropertySheet::Navigate(int result, int step) {
+    if (result == -1) {
+        return false;
+    }
+    const int index = result == 0 ? active_ + step : GetPageIndexByTemplate(result);
+    if (index < 0 || index >= GetPageCount()) {
+        qWarning("wizard: no page for %d", result);
+        return false;
+    }
+    return SetActivePage(index);
+}
+
+void PropertySheet::PressBack() {
+    if (!back_->isEnabled() || GetActivePage() == nullptr) {
+        return;
+    }
+    Navigate(GetActivePage()->OnWizardBack(), -1);
+}
+
+void PropertySheet::PressNext() {
+    if (!next_->isEnabled() || next_->isHidden() || GetActivePage() == nullptr) {
+        return;
+    }
+    Navigate(GetActivePage()->OnWizardNext(), +1);
+}
+
+void PropertySheet::PressFinish() {
+    if (!finish_->isEnabled() || finish_->isHidden()) {
+        return;
+    }
+    if (PropertyPage* page = GetActivePage(); page != nullptr && !page->OnWizardFinish()) {
+        return;
+    }
+    done(kIdOk);
+}
+
+void PropertySheet::PressCancel() {
+    reject();
+}
+
+void PropertySheet::reject() {
+    // Escape and the window's close button count as Cancel, and like it they
+    // do nothing while Cancel is disabled.
+    if (!cancel_->isEnabled()) {
+        return;
+    }
+    if (PropertyPage* page = GetActivePage(); page != nullptr && !page->OnQueryCancel()) {
+        return;
+    }
+    done(kIdCancel);
+}
+
+void PropertySheet::SetWizardButtons(int flags) {
+    buttonFlags_ = flags;
+    back_->setEnabled((flags & kWizBack) != 0);
+    const bool finish = (flags & (kWizFinish | kWizDisabledFinish)) != 0;
+    next_->setVisible(!finish);
+    next_->setEnabled((flags & kWizNext) != 0);
+    finish_->setVisible(finish);
+    finish_->setEnabled((flags & kWizFinish) != 0);
+    next_->setDefault(!finish);
+    finish_->setDefault(finish);
+}
+
+void PropertySheet::PostSetWizardButtons(int flags) {
+    Post([this, flags] { SetWizardButtons(flags); });
+}
+
+void PropertySheet::Post(std::function<void()> request) {
+    QMetaObject::invokeMethod(this, std::move(request), Qt::QueuedConnection);
+}
+
+void PropertySheet::SetButtonTexts(const QString& back, const QString& next,
+                                   const QString& finish) {
+    back_->setText(back);
+    next_->setText(next);
+    finish_->setText(finish);
+}
+
+void PropertySheet::SetCancelText(const QString& text) {
+    cancel_->setText(text);
+}
+
+void PropertySheet::EnableCancel(bool enable) {
+    cancel_->setEnabled(enable);
+}
+
+QPushButton* PropertySheet::Button(WizardButton which) const {
+    switch (which) {
+        case WizardButton::Back:
+            return back_;
+        case WizardButton::Next:
+            return next_;
+        case WizardButton::Finish:
+            return finish_;
+        case WizardButton::Cancel:
+            return cancel_;
+    }
+    return nullptr;
+}
+
+void PropertySheet::AppendSystemMenuSeparator() {
+    systemMenu_->addSeparator();
+}
+
+void PropertySheet::AppendSystemMenuItem(const QString& text, int commandId) {
+    QAction* action = systemMenu_->addAction(text);
+    action->setData(commandId);
+    connect(action, &QAction::triggered, this, [this, commandId] { OnSysCommand(commandId); });
+}
+
+void PropertySheet::SetSystemMenuName(const QString& accessibleName) {
+    systemMenuButton_->setAccessibleName(accessibleName);
+    systemMenuButton_->setToolTip(accessibleName);
+}
+
+void PropertySheet::Start() {
+    if (!initialised_) {
+        initialised_ = true;
+        OnInitDialog();
+    }
+    if (active_ < 0 && GetPageCount() > 0) {
+        SetActivePage(startPage_ < GetPageCount() ? startPage_ : 0);
+    }
+}
+
+void PropertySheet::showEvent(QShowEvent* event) {
+    Start();
+    QDialog::showEvent(event);
+    FitHeightToContents();
+}
+
+void PropertySheet::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    // A narrower window needs more lines for the same texts.
+    if (!fitting_) {
+        QMetaObject::invokeMethod(this, &PropertySheet::FitHeightToContents, Qt::QueuedConnection);
+    }
+}
+
+void PropertySheet::FitHeightToContents() {
+    QLayout* sheetLayout = layout();
+    if (sheetLayout == nullptr || !sheetLayout->hasHeightForWidth()) {
+        return;
+    }
+    sheetLayout->activate();
+    const int needed = sheetLayout->totalHeightForWidth(width());
+    if (needed > height()) {
+        fitting_ = true;
+        resize(width(), needed);
+        fitting_ = false;
+    }
+}
+
+int PropertySheet::DoModal() {
+    Start();
+    return exec();
+}
+
+}  // namespace ui
