@@ -94,7 +94,7 @@ TEST(Jobs, RecordedWithTitlePlatenAndSizeAndShownOnThePanel) {
 
 TEST(Jobs, AdjustmentWritesAnswerOperatingForAWhileAfterAJob) {
     Options o;
-    o.busyAfterJob = 400ms;
+    o.busyAfterJob = 1000ms;
     Simulator sim(o);
     const Bytes firing{0, 0, 0, 1, 2, 3, 4, 0};
     SendJob(sim, JobPacket("FIRING CHK COLOR", 100));
@@ -104,14 +104,14 @@ TEST(Jobs, AdjustmentWritesAnswerOperatingForAWhileAfterAJob) {
     EXPECT_EQ(StatusOf(Ask(sim.address(), {C22(), C(108)})[1]), 0);  // reads go on
     EXPECT_EQ(sim.state().firing[0][0], (std::array<std::int8_t, 4>{}));
 
-    std::this_thread::sleep_for(450ms);
+    std::this_thread::sleep_for(1050ms);
     EXPECT_EQ(StatusOf(Ask(sim.address(), {C22(), C(46, firing)})[1]), 0);
 
     // Pressing Print makes it busy again, printing.
     ASSERT_TRUE(sim.PressPrint());
     EXPECT_EQ(sim.panel().text, "PRINTING");
     EXPECT_EQ(StatusOf(Ask(sim.address(), {C22(), C(109, Bytes(8, 0))})[1]), 14);
-    std::this_thread::sleep_for(450ms);
+    std::this_thread::sleep_for(1050ms);
     EXPECT_EQ(sim.panel().text, "READY");
 }
 

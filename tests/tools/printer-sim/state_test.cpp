@@ -160,6 +160,7 @@ TEST_F(Control, CommandsChangeAndShowTheState) {
     EXPECT_EQ(run("device-id").body, DeviceId(sim.state()) + "\n");
     EXPECT_TRUE(run("snmpd-config " + (dir_ / "snmpd.conf").string() + " 1161").ok);
     EXPECT_TRUE(std::filesystem::exists(dir_ / "snmpd.conf"));
+    EXPECT_FALSE(RunControlCommand(sim, "save " + file.string(), false).ok);
     EXPECT_FALSE(run("frobnicate").ok);
     EXPECT_FALSE(run("").ok);
     EXPECT_TRUE(run("help").ok);
