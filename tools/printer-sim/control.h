@@ -19,10 +19,14 @@ struct ControlReply {
     std::string body;  // the answer (JSON or text), or the error message
 };
 
-ControlReply RunControlCommand(Simulator& simulator, std::string_view line);
+// `files`: whether commands that read or write files (save, load,
+// snmpd-config) are taken.
+ControlReply RunControlCommand(Simulator& simulator, std::string_view line, bool files = true);
 std::string ControlHelp();
 
 // Reads one command line, answers "ok\n" plus the body, or "error: ...\n".
+// File commands are taken only when the simulator listens on a loopback
+// address: on any other address anybody on the network could send them.
 void ServeControlConnection(Simulator& simulator, UniqueFd connection, const StopSignal& stop);
 
 // Client side. Throws std::system_error when nothing listens there, or

@@ -122,16 +122,21 @@ std::uint32_t LogPlan::BlockLength(std::uint32_t sequence) const noexcept {
     return static_cast<std::uint32_t>(std::min<std::uint64_t>(blockSize, logSize - start));
 }
 
+LogGeometry MakeLogGeometry(std::uint64_t logSize, std::uint32_t requested) {
+    std::uint64_t blockSize = std::max<std::uint32_t>(requested, 1);
+    const std::uint64_t minimum = (logSize + kMaxLogBlocks - 1) / kMaxLogBlocks;
+    blockSize = std::min<std::uint64_t>(std::max(blockSize, minimum), 0xFFFFFFFFu);
+    const std::uint64_t count = logSize == 0 ? 1 : (logSize + blockSize - 1) / blockSize;
+    return {static_cast<std::uint32_t>(blockSize), static_cast<std::uint32_t>(count)};
+}
+
 LogPlan MakeLogPlan(std::uint64_t logSize, const LogSettings& settings,
                     const LogDeviation& deviation) {
     LogPlan plan;
     plan.logSize = logSize;
-    std::uint64_t blockSize = std::max<std::uint32_t>(settings.blockSize, 1);
-    const std::uint64_t minimum = (logSize + kMaxLogBlocks - 1) / kMaxLogBlocks;
-    blockSize = std::max(blockSize, minimum);
-    plan.blockSize = static_cast<std::uint32_t>(std::min<std::uint64_t>(blockSize, 0xFFFFFFFFu));
-    const std::uint64_t count = logSize == 0 ? 1 : (logSize + plan.blockSize - 1) / plan.blockSize;
-    plan.blockCount = static_cast<std::uint32_t>(count);
+    const LogGeometry geometry = MakeLogGeometry(logSize, settings.blockSize);
+    plan.blockSize = geometry.blockSize;
+    plan.blockCount = geometry.blockCount;
 
     std::vector<std::uint32_t> order(plan.blockCount);
     for (std::uint32_t i = 0; i < plan.blockCount; ++i) {

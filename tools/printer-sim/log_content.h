@@ -66,8 +66,15 @@ struct LogDeviation {
 };
 
 // Never more than this many blocks: a tiny block size for a huge log is
-// raised until the log fits, so the plan stays small.
-inline constexpr std::uint32_t kMaxLogBlocks = 1u << 24;
+// raised until the log fits, so the plan (8 bytes a block) stays small.
+inline constexpr std::uint32_t kMaxLogBlocks = 1u << 21;
+
+struct LogGeometry {
+    std::uint32_t blockSize = 1;
+    std::uint32_t blockCount = 1;
+};
+// Block size and count for a log of `logSize` bytes.
+LogGeometry MakeLogGeometry(std::uint64_t logSize, std::uint32_t blockSize);
 
 LogPlan MakeLogPlan(std::uint64_t logSize, const LogSettings& settings,
                     const LogDeviation& deviation = {});

@@ -121,6 +121,10 @@ int main(int argc, char** argv) {
     }
 
     Options options;
+    // Log options given on the command line win over the state file's.
+    std::optional<std::uint64_t> logSize;
+    std::optional<std::uint32_t> logBlock;
+    std::optional<LogOrder> logOrder;
     std::optional<std::filesystem::path> stateFile;
     std::optional<std::filesystem::path> snmpdConfig;
     bool snmpd = false;
@@ -185,21 +189,21 @@ int main(int argc, char** argv) {
             if (!n) {
                 return Fail("--log-size needs a byte count");
             }
-            options.state.log.size = *n;
+            logSize = *n;
         } else if (a == "--log-block") {
             const auto v = value();
             const auto n = v ? Number(*v, 16u << 20) : std::nullopt;
             if (!n || *n == 0) {
                 return Fail("--log-block needs a byte count from 1 to 16777216");
             }
-            options.state.log.blockSize = static_cast<std::uint32_t>(*n);
+            logBlock = static_cast<std::uint32_t>(*n);
         } else if (a == "--log-order") {
             const auto v = value();
             const auto order = v ? ParseLogOrder(*v) : std::nullopt;
             if (!order) {
                 return Fail("--log-order needs in-order, reverse, pairs or shuffle");
             }
-            options.state.log.order = *order;
+            logOrder = *order;
         } else if (a == "--protocol-port") {
             if (!port(options.protocolPort)) {
                 return Fail("--protocol-port needs a port number");
@@ -229,14 +233,20 @@ int main(int argc, char** argv) {
 
     if (stateFile && std::filesystem::exists(*stateFile)) {
         try {
-            const LogSettings fromCommandLine = options.state.log;
             options.state = LoadState(*stateFile);
-            if (fromCommandLine != FactoryState().log) {
-                options.state.log = fromCommandLine;
-            }
         } catch (const std::exception& e) {
             return Fail(e.what());
         }
+    }
+    if (logSize) {
+        options.state.log.size = *logSize;
+        options.state.log.text.reset();
+    }
+    if (logBlock) {
+        options.state.log.blockSize = *logBlock;
+    }
+    if (logOrder) {
+        options.state.log.order = *logOrder;
     }
 
     // Signals are taken by sigwait below; every thread inherits the mask.

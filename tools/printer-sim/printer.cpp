@@ -390,7 +390,7 @@ Response Printer::Handle(const KpBidi::Packet& request) {
     std::uint32_t logBlocks = 0;
     if (std::find(codes.begin(), codes.end(), Code::FetchLog) != codes.end()) {
         const std::uint64_t size = state_.log.text ? state_.log.text->size() : state_.log.size;
-        logBlocks = MakeLogPlan(size, state_.log).blockCount;
+        logBlocks = MakeLogGeometry(size, state_.log.blockSize).blockCount;
     }
     ActiveFaults active = faults_.Take(codes, logBlocks);
     record.faults = active.applied;

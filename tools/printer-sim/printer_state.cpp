@@ -186,7 +186,7 @@ json ToJson(const PrinterState& s) {
         schedule.push_back({{"time", time}, {"kind", e.kind == 2 ? "long" : "normal"}});
     }
     j["circulation_schedule"] = schedule;
-    j["log"] = {{"size", s.log.text ? s.log.text->size() : s.log.size},
+    j["log"] = {{"size", s.log.size},
                 {"block_size", s.log.blockSize},
                 {"order", LogOrderName(s.log.order)},
                 {"seed", s.log.seed}};

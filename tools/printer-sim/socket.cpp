@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <system_error>
 
 namespace kpm::sim {
@@ -32,8 +33,10 @@ sockaddr_in MakeAddress(const std::string& address, std::uint16_t port) {
 // Waits for `events` on fd or for the stop signal. false on time-out.
 bool WaitFor(int fd, short events, const StopSignal& stop, std::chrono::milliseconds timeout) {
     pollfd fds[2] = {{fd, events, 0}, {stop.fd(), POLLIN, 0}};
+    // Longer than poll can count (about 24 days) is as good as forever.
+    const int ms = timeout.count() > INT_MAX ? -1 : static_cast<int>(timeout.count());
     for (;;) {
-        const int n = ::poll(fds, 2, static_cast<int>(timeout.count()));
+        const int n = ::poll(fds, 2, ms);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
