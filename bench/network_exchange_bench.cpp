@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bidi/communications/linux/host_printer.h"
 #include "bidi/communications/linux/network_connector.h"
 #include "bidi/protocol/exchange.h"
 #include "bidi/protocol/printer.h"
@@ -19,6 +20,7 @@
 
 namespace {
 
+using KpBidi::communications::linux::HostPrinter;
 using KpBidi::communications::linux::NetworkConnector;
 
 constexpr int kOperations = 1000;
@@ -27,19 +29,6 @@ kpm::sim::Simulator& Sim() {
     static kpm::sim::Simulator sim;
     return sim;
 }
-
-// A printer reached at a fixed host, as printer resolution hands it out.
-class HostPrinter : public KpBidi::Printer {
-public:
-    explicit HostPrinter(std::string host) : host_(std::move(host)) {}
-    std::string GetName() override { return host_; }
-    std::unique_ptr<KpBidi::communications::Connector> CreateConnector() override {
-        return std::make_unique<NetworkConnector>(host_);
-    }
-
-private:
-    std::string host_;
-};
 
 double Percentile(const std::vector<double>& v, double p) {
     std::vector<double> s(v);

@@ -32,6 +32,7 @@ constexpr KindInfo kKinds[] = {
     {FaultKind::LogRepeat, "log-repeat", "log-repeat:N log block N (default: middle) comes twice"},
     {FaultKind::LogNoLast, "log-no-last", "log-no-last  no log block carries the last flag"},
     {FaultKind::LogGap, "log-gap", "log-gap:N    log block N (default: middle) is left out"},
+    {FaultKind::Short, "short", "short:N      reply values are cut to N bytes (e.g. short:4@77)"},
 };
 
 [[noreturn]] void Invalid(std::string_view spec, const std::string& why) {
@@ -150,6 +151,7 @@ Fault ParseFault(std::string_view spec) {
             case FaultKind::LogShuffle:
             case FaultKind::LogRepeat:
             case FaultKind::LogGap:
+            case FaultKind::Short:
                 if (*number < 0 || *number > UINT32_MAX ||
                     (fault.kind == FaultKind::Drip && *number == 0)) {
                     Invalid(spec, "value out of range");
@@ -169,6 +171,9 @@ Fault ParseFault(std::string_view spec) {
     }
     if (fault.kind == FaultKind::Status && !fault.value) {
         Invalid(spec, "status needs a value, e.g. status:14");
+    }
+    if (fault.kind == FaultKind::Short && !fault.value) {
+        Invalid(spec, "short needs a length, e.g. short:4");
     }
     if (fault.kind == FaultKind::Drip) {
         if (!fault.value) {
@@ -207,6 +212,16 @@ std::optional<std::int32_t> ActiveFaults::StatusFor(std::uint16_t code) const {
         }
     }
     return status;
+}
+
+std::optional<std::size_t> ActiveFaults::LengthFor(std::uint16_t code) const {
+    std::optional<std::size_t> length;
+    for (const auto& [which, value] : lengths) {
+        if (which == code || (which == 0 && code != 22 && code != 35)) {
+            length = value;
+        }
+    }
+    return length;
 }
 
 ActiveFaults FaultSet::Take(const std::vector<std::uint16_t>& codes, std::uint32_t logBlocks) {
@@ -264,6 +279,9 @@ ActiveFaults FaultSet::Take(const std::vector<std::uint16_t>& codes, std::uint32
                 break;
             case FaultKind::LogGap:
                 active.log.gap = static_cast<std::uint32_t>(fault.value.value_or(middle));
+                break;
+            case FaultKind::Short:
+                active.lengths.emplace_back(fault.code, static_cast<std::size_t>(*fault.value));
                 break;
         }
         if (fault.times > 0) {

@@ -28,6 +28,7 @@ enum class FaultKind {
     LogRepeat,    // log block `value` travels twice
     LogNoLast,    // no log block carries the last flag
     LogGap,       // log block `value` is left out
+    Short,        // reply values are cut to `value` bytes (like an older firmware)
 };
 
 struct Fault {
@@ -54,6 +55,9 @@ struct ActiveFaults {
     // A status forced on the reply to a command: the fault's code, or 0 for
     // every command except 22 and 35.
     std::vector<std::pair<std::uint16_t, std::int32_t>> statuses;
+    // Reply value lengths forced on the replies to a command: the fault's
+    // code, or 0 for every command except 22 and 35.
+    std::vector<std::pair<std::uint16_t, std::size_t>> lengths;
     bool split = false;
     bool staleId = false;
     bool twoInOne = false;
@@ -69,6 +73,8 @@ struct ActiveFaults {
 
     // The status forced on the reply to `code`, if any.
     std::optional<std::int32_t> StatusFor(std::uint16_t code) const;
+    // The length the reply to `code` is cut to, if any.
+    std::optional<std::size_t> LengthFor(std::uint16_t code) const;
 };
 
 // Not synchronised: the printer guards it with its own lock.

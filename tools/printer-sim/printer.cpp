@@ -409,6 +409,9 @@ Response Printer::Handle(const KpBidi::Packet& request) {
     base.footer.id = request.header.id;
     for (const KpBidi::PacketCommand& c : request.commands) {
         Reply reply = Answer(c, active);
+        if (const auto length = active.LengthFor(c.code); length && !reply.log) {
+            reply.command.data.resize(std::min(*length, reply.command.data.size()));
+        }
         if (reply.log && !base.log) {
             base.log = std::move(reply.log);
             base.logCount = base.log->count();

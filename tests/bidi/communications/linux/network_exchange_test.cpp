@@ -7,6 +7,7 @@
 #include <string>
 
 #include "bidi/capi/error.h"
+#include "bidi/communications/linux/host_printer.h"
 #include "bidi/communications/linux/network_connector.h"
 #include "bidi/communications/linux/network_stream.h"
 #include "bidi/protocol/exchange.h"
@@ -19,22 +20,9 @@
 namespace {
 
 using KpBidi::communications::TimeoutException;
+using KpBidi::communications::linux::HostPrinter;
 using KpBidi::communications::linux::NetworkConnector;
 using KpBidi::communications::linux::NetworkStream;
-
-// A printer reached at a fixed host, as printer resolution would hand out
-// for a queue on a socket:// device.
-class HostPrinter : public KpBidi::Printer {
-public:
-    explicit HostPrinter(std::string host) : host_(std::move(host)) {}
-    std::string GetName() override { return "KPM on " + host_; }
-    std::unique_ptr<KpBidi::communications::Connector> CreateConnector() override {
-        return std::make_unique<NetworkConnector>(host_);
-    }
-
-private:
-    std::string host_;
-};
 
 KpBidi::Packet PrinterInfoRequest() {
     KpBidi::Packet request = KpBidi::MakeRequest(KpBidi::MakePacketId());
