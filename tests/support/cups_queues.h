@@ -1,0 +1,49 @@
+// Queues of the tests' private CUPS server (scripts/cupsd-harness, started
+// by the ctest fixture "cupsd"; CUPS_SERVER names its socket).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kpm::test {
+
+// The project's KPM queue driver.
+std::string KpmPpdPath();
+
+// A loopback address 127.R.R.R with every R >= 2, so never 127.0.0.1 or
+// 127.0.1.1.
+std::string RandomLoopbackAddress();
+
+// A printer name no other test process uses: `prefix`, this process's id
+// and a counter.
+std::string UniqueQueueName(const std::string& prefix);
+
+// Adds queues and removes them again on destruction. Every failure of the
+// print system fails the test (ADD_FAILURE) with lpadmin's words.
+class Queues {
+public:
+    Queues() = default;
+    ~Queues();
+    Queues(const Queues&) = delete;
+    Queues& operator=(const Queues&) = delete;
+
+    // An enabled queue accepting jobs, on `deviceUri` with `ppd` (the KPM
+    // driver when empty, no driver at all when "raw"); `extra` are further
+    // lpadmin arguments.
+    void Add(const std::string& name, const std::string& deviceUri, const std::string& ppd = "",
+             const std::vector<std::string>& extra = {});
+
+    // Adds printer `member` to class `className` (creating the class).
+    void AddToClass(const std::string& member, const std::string& className);
+
+    void Remove(const std::string& name);
+
+    // Stops the queue: jobs wait in it until Resume.
+    void Pause(const std::string& name);
+    void Resume(const std::string& name);
+
+private:
+    std::vector<std::string> names_;
+};
+
+}  // namespace kpm::test
