@@ -78,8 +78,13 @@ public:
             }
             const std::size_t take = std::min(remaining, window.size());
             if (out.size() + take > out.capacity()) {
-                // Geometric growth, never beyond the announced length.
-                const std::size_t wanted = std::max(out.size() + take, 2 * out.capacity());
+                // Geometric growth, never beyond the announced length; once
+                // the bytes so far make the length credible, take it whole
+                // rather than paying for one more doubling just short of it.
+                std::size_t wanted = std::max(out.size() + take, 2 * out.capacity());
+                if (wanted + wanted / 2 >= length) {
+                    wanted = length;
+                }
                 out.reserve(std::min<std::size_t>(wanted, length));
             }
             out.insert(out.end(), window.data(), window.data() + take);

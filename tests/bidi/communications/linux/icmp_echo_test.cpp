@@ -1,0 +1,166 @@
+#include "bidi/communications/linux/icmp_echo.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+
+#include "bidi/capi/error.h"
+#include "bidi/communications/linux/network_connector.h"
+#include "tests/support/loopback_address.h"
+#include "tests/support/process.h"
+
+namespace {
+
+using KpBidi::communications::linux::EchoMethod;
+using KpBidi::communications::linux::EchoProbe;
+using KpBidi::communications::linux::NetworkConnector;
+using Clock = std::chrono::steady_clock;
+
+in_addr Ipv4(const std::string& text) {
+    in_addr a{};
+    EXPECT_EQ(::inet_pton(AF_INET, text.c_str(), &a), 1) << text;
+    return a;
+}
+
+TEST(EchoProbe, LoopbackAnswersEveryMethodThisProcessMayUse) {
+    const std::string address = kpm::test::RandomLoopbackAddress();
+    EXPECT_TRUE(EchoProbe::Open().Echo(Ipv4(address), std::chrono::milliseconds(100)));
+    int usable = 0;
+    for (EchoMethod m : {EchoMethod::Datagram, EchoMethod::Raw, EchoMethod::TcpConnect}) {
+        if (auto probe = EchoProbe::Open(m)) {
+            ++usable;
+            EXPECT_EQ(probe->method(), m);
+            EXPECT_TRUE(probe->Echo(Ipv4(address), std::chrono::milliseconds(100)))
+                << static_cast<int>(m);
+            // The same probe serves several addresses one after another.
+            EXPECT_TRUE(probe->Echo(Ipv4("127.0.0.1"), std::chrono::milliseconds(100)))
+                << static_cast<int>(m);
+        }
+    }
+    // Tests run as root: besides the TCP stand-in, at least raw ICMP works.
+    EXPECT_GE(usable, 2);
+}
+
+TEST(NetworkConnector, IsAvailableByResolutionOutcome) {
+    EXPECT_TRUE(NetworkConnector(kpm::test::RandomLoopbackAddress()).IsAvailable());
+    EXPECT_TRUE(NetworkConnector("localhost").IsAvailable());
+
+    // Only IPv6 addresses: none is echoed, so the answer is false, at once.
+    const auto start = Clock::now();
+    EXPECT_FALSE(NetworkConnector("::1").IsAvailable());
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(100));
+
+    // A name that does not resolve is an error, not a false.
+    try {
+        NetworkConnector("no-such-printer.invalid").IsAvailable();
+        ADD_FAILURE() << "an unresolvable name answered";
+    } catch (const KpBidi::Error& e) {
+        EXPECT_EQ(e.code, KpBidi::CommunicationError);
+        EXPECT_STREQ(e.message, "Address::GetAddressInfo: name resolution is failed");
+    }
+}
+
+// A network namespace of the test's own, with only a loopback interface:
+// whatever is sent inside never leaves this machine. Removed again on
+// destruction, also when the test fails.
+class NetNamespace {
+public:
+    NetNamespace() {
+        static std::atomic<int> counter{0};
+        name_ = "kpbidi-echo-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        ip_ = kpm::test::FindProgram("ip");
+        if (ip_.empty()) {
+            ADD_FAILURE() << "the ip program (iproute2) is missing";
+            return;
+        }
+        created_ = kpm::test::RunProcess({ip_, "netns", "add", name_}) == 0;
+        if (!created_) {
+            ADD_FAILURE() << "ip netns add " << name_ << " failed (the echo tests need root)";
+            return;
+        }
+        EXPECT_EQ(Exec({ip_, "link", "set", "lo", "up"}), 0);
+    }
+    ~NetNamespace() {
+        if (created_) {
+            kpm::test::RunProcess({ip_, "netns", "del", name_});
+        }
+    }
+    NetNamespace(const NetNamespace&) = delete;
+    NetNamespace& operator=(const NetNamespace&) = delete;
+
+    bool ok() const { return created_; }
+
+    void Sysctl(const std::string& setting) {
+        const std::string sysctl = kpm::test::FindProgram("sysctl");
+        ASSERT_FALSE(sysctl.empty()) << "the sysctl program (procps) is missing";
+        ASSERT_EQ(Exec({sysctl, "-q", "-w", setting}), 0) << setting;
+    }
+
+    // Runs a program inside the namespace; its exit status.
+    int Exec(std::vector<std::string> args) {
+        args.insert(args.begin(), {ip_, "netns", "exec", name_});
+        return kpm::test::RunProcess(std::move(args));
+    }
+
+    // kpbidi_echo_probe inside the namespace: 0 answered, 1 silent, 2 method
+    // not permitted. `waited` is how long it took.
+    int Probe(const std::string& method, const std::string& host,
+              Clock::duration* waited = nullptr) {
+        const auto start = Clock::now();
+        const int rc = Exec({KPBIDI_ECHO_PROBE, method, host});
+        if (waited != nullptr) {
+            *waited = Clock::now() - start;
+        }
+        return rc;
+    }
+
+private:
+    std::string name_;
+    std::string ip_;
+    bool created_ = false;
+};
+
+TEST(EchoInNamespace, HostIgnoringEchoesIsNotAvailable) {
+    NetNamespace ns;
+    ASSERT_TRUE(ns.ok());
+    ns.Sysctl("net.ipv4.icmp_echo_ignore_all=1");
+    ns.Sysctl("net.ipv4.ping_group_range=0 2147483647");
+    for (const char* method : {"auto", "datagram", "raw"}) {
+        Clock::duration waited{};
+        EXPECT_EQ(ns.Probe(method, "127.0.0.1", &waited), 1) << method;
+        // The whole 100 ms are waited for, and not much more (the time
+        // includes starting the probe program in the namespace).
+        EXPECT_GE(waited, std::chrono::milliseconds(100)) << method;
+        EXPECT_LT(waited, std::chrono::milliseconds(2000)) << method;
+    }
+}
+
+TEST(EchoInNamespace, DatagramSocketWhereThePingGroupsAllowItElseRaw) {
+    NetNamespace ns;
+    ASSERT_TRUE(ns.ok());
+    ns.Sysctl("net.ipv4.ping_group_range=0 2147483647");
+    EXPECT_EQ(ns.Probe("datagram", "127.0.0.1"), 0);
+    EXPECT_EQ(ns.Probe("auto", "127.0.0.1"), 0);
+
+    ns.Sysctl("net.ipv4.ping_group_range=1 0");  // nobody
+    EXPECT_EQ(ns.Probe("datagram", "127.0.0.1"), 2);
+    EXPECT_EQ(ns.Probe("raw", "127.0.0.1"), 0);
+    EXPECT_EQ(ns.Probe("auto", "127.0.0.1"), 0);
+}
+
+TEST(EchoInNamespace, TcpStandInTellsAHostThatIsUpFromNone) {
+    NetNamespace ns;
+    ASSERT_TRUE(ns.ok());
+    ns.Sysctl("net.ipv4.icmp_echo_ignore_all=1");
+    // Up, with nothing listening on the printer's port: refused, yet up.
+    EXPECT_EQ(ns.Probe("tcp", "127.0.0.1"), 0);
+    // No route inside the namespace: nobody there.
+    EXPECT_EQ(ns.Probe("tcp", "10.255.255.1"), 1);
+    EXPECT_EQ(ns.Probe("raw", "10.255.255.1"), 1);
+}
+
+}  // namespace

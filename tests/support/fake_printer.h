@@ -1,0 +1,160 @@
+// A printer answered by a function instead of a device: the request is
+// decoded when written, and the reply packet is built from the answers.
+// Reply bytes are assembled here by hand, independently of the encoder.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "bidi/capi/error.h"
+#include "bidi/communications/connector.h"
+#include "bidi/protocol/decode.h"
+#include "bidi/protocol/printer.h"
+#include "tests/support/scripted_transport.h"
+
+namespace kpm::test {
+
+inline void PutBe32(Bytes& out, std::uint32_t v) {
+    out.push_back(static_cast<unsigned char>(v >> 24));
+    out.push_back(static_cast<unsigned char>(v >> 16));
+    out.push_back(static_cast<unsigned char>(v >> 8));
+    out.push_back(static_cast<unsigned char>(v));
+}
+
+// One reply packet carrying `commands`, zero padding before and after.
+inline Bytes ReplyPacketBytes(std::uint32_t id,
+                              const std::vector<std::pair<std::uint16_t, Bytes>>& commands) {
+    Bytes b(32, 0);
+    const Bytes marker{0x1B, 0x7C, 0x31, 0x30, 0x40, 0x8C, 0x43, 0x00};
+    b.insert(b.end(), marker.begin(), marker.end());
+    PutBe32(b, id);
+    b.resize(b.size() + 20, 0);
+    for (const auto& [code, data] : commands) {
+        b.push_back(0x23);
+        b.push_back(0x23);
+        b.push_back(static_cast<unsigned char>(code >> 8));
+        b.push_back(static_cast<unsigned char>(code));
+        PutBe32(b, static_cast<std::uint32_t>(data.size()));
+        b.insert(b.end(), data.begin(), data.end());
+    }
+    const Bytes footer{0x1B, 0x7C, 0x31, 0x30, 0x24, 0x00, 0x00, 0x00};
+    b.insert(b.end(), footer.begin(), footer.end());
+    PutBe32(b, id);
+    b.resize(b.size() + 4 + 512, 0);
+    return b;
+}
+
+inline Bytes EnvelopeBytes(const Bytes& payload) {
+    Bytes b{0x40, 0x40, 0x00, 0x00};
+    PutBe32(b, static_cast<std::uint32_t>(payload.size()));
+    b.insert(b.end(), payload.begin(), payload.end());
+    return b;
+}
+
+// A 4-byte big-endian status followed by `rest`.
+inline Bytes StatusValue(std::int32_t status, Bytes rest = Bytes(12, 0)) {
+    Bytes b;
+    PutBe32(b, static_cast<std::uint32_t>(status));
+    b.insert(b.end(), rest.begin(), rest.end());
+    return b;
+}
+
+struct Request {
+    std::uint32_t headerId = 0;
+    std::uint8_t kind = 0;
+    std::uint8_t subkind = 0;
+    std::uint32_t footerId = 0;
+    std::vector<std::pair<std::uint16_t, Bytes>> commands;
+};
+
+// Answers each request with the reply commands `answer` gives for it (the
+// reply bytes as they go on the wire: use ReplyPacketBytes), over the USB
+// framing or the network envelope.
+class FakePrinter : public KpBidi::Printer {
+public:
+    using Answer = std::function<Bytes(const Request&)>;
+
+    FakePrinter(int protocol, Answer answer) : protocol_(protocol), answer_(std::move(answer)) {}
+
+    // Replies with the given commands in one packet carrying the request id.
+    static Answer Replying(std::vector<std::pair<std::uint16_t, Bytes>> commands) {
+        return [commands](const Request& r) { return ReplyPacketBytes(r.headerId, commands); };
+    }
+
+    std::string GetName() override { return "fake"; }
+
+    std::unique_ptr<KpBidi::communications::Connector> CreateConnector() override {
+        ++connectorsCreated;
+        if (createError) {
+            createError();
+        }
+        return std::make_unique<ScriptedConnector>(protocol_, [this] { return MakeStream(); });
+    }
+
+    std::vector<Request> requests;
+    int connectorsCreated = 0;
+    std::function<void()> createError;  // throws, to stand in for resolution failures
+
+private:
+    class Stream : public KpBidi::communications::Stream {
+    public:
+        explicit Stream(FakePrinter& owner) : owner_(owner) {}
+        bool Write(const unsigned char* data, std::int32_t length) override {
+            Bytes bytes(data, data + length);
+            if (owner_.protocol_ == KpBidi::communications::NetworkProtocol) {
+                bytes.erase(bytes.begin(), bytes.begin() + 8);  // the envelope
+            }
+            const char* first = reinterpret_cast<const char*>(bytes.data());
+            auto [packet, next] = KpBidi::ParsePacket(first, first + bytes.size());
+            Request request;
+            request.headerId = packet.header.id;
+            request.kind = packet.header.kind;
+            request.subkind = packet.header.subkind;
+            request.footerId = packet.footer.id;
+            for (const auto& c : packet.commands) {
+                request.commands.emplace_back(c.code, c.data);
+            }
+            owner_.requests.push_back(request);
+            Bytes reply = owner_.answer_(request);
+            if (owner_.protocol_ == KpBidi::communications::NetworkProtocol) {
+                reply = EnvelopeBytes(reply);
+            }
+            inner_ = ScriptedStream::Chunked(reply, 700);
+            return true;
+        }
+        std::int64_t Read(std::vector<unsigned char>& buffer, bool& ok) override {
+            if (!inner_) {
+                ok = true;
+                return 0;
+            }
+            return inner_->Read(buffer, ok);
+        }
+
+    private:
+        FakePrinter& owner_;
+        std::unique_ptr<ScriptedStream> inner_;
+    };
+
+    std::unique_ptr<KpBidi::communications::Stream> MakeStream() {
+        return std::make_unique<Stream>(*this);
+    }
+
+    int protocol_;
+    Answer answer_;
+};
+
+inline int ErrorCode(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const KpBidi::Error& e) {
+        return e.code;
+    }
+    return 0;
+}
+
+}  // namespace kpm::test

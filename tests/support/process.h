@@ -1,0 +1,81 @@
+// Starting programs from tests: locating them (system programs live in
+// sbin folders that a user's PATH may lack) and running them to completion.
+#pragma once
+
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace kpm::test {
+
+// The full path of `name` from PATH, /usr/sbin or /sbin; empty if none.
+inline std::string FindProgram(const std::string& name) {
+    std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+    path += ":/usr/local/sbin:/usr/sbin:/sbin:/usr/bin:/bin";
+    std::stringstream dirs(path);
+    std::string dir;
+    while (std::getline(dirs, dir, ':')) {
+        if (dir.empty()) {
+            continue;
+        }
+        const std::string candidate = dir + "/" + name;
+        if (::access(candidate.c_str(), X_OK) == 0) {
+            return candidate;
+        }
+    }
+    return {};
+}
+
+inline std::vector<char*> ArgvOf(std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (std::string& a : args) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    return argv;
+}
+
+// Starts args[0] (a full path) with the environment `env` (nullptr: ours).
+// Returns the process id, or -1 with errno set.
+inline pid_t StartProcess(std::vector<std::string> args, char** env = nullptr) {
+    std::vector<char*> argv = ArgvOf(args);
+    pid_t pid = -1;
+    const int rc =
+        ::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), env != nullptr ? env : environ);
+    if (rc != 0) {
+        errno = rc;
+        return -1;
+    }
+    return pid;
+}
+
+// The exit status of the finished process; 128 + signal if it was killed;
+// -1 if it could not be started.
+inline int WaitProcess(pid_t pid) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) {
+            return -1;
+        }
+    }
+    if (WIFEXITED(status)) {
+        return WEXITSTATUS(status);
+    }
+    return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
+}
+
+inline int RunProcess(std::vector<std::string> args, char** env = nullptr) {
+    const pid_t pid = StartProcess(std::move(args), env);
+    return pid < 0 ? -1 : WaitProcess(pid);
+}
+
+}  // namespace kpm::test
