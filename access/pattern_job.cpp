@@ -7,16 +7,15 @@ namespace kpm::access {
 namespace {
 
 constexpr std::uint16_t kOk = 0;
-constexpr std::uint16_t kNoSuchPattern = 1000;   // the library's InvalidArgument
-constexpr std::uint16_t kCannotOpen = 1001;      // PrinterNotFound
-constexpr std::uint16_t kOtherFailure = 1008;    // PlatformError
+constexpr std::uint16_t kNoSuchPattern = 1000;  // the library's InvalidArgument
+constexpr std::uint16_t kCannotOpen = 1001;     // PrinterNotFound
+constexpr std::uint16_t kOtherFailure = 1008;   // PlatformError
 
 }  // namespace
 
 std::uint16_t SendPatternJob(spooler::Spooler& spooler, const std::string& printerName,
                              int resourceId) {
-    const std::optional<std::span<const unsigned char>> job =
-        resources::FindPatternJob(resourceId);
+    const std::optional<std::span<const unsigned char>> job = resources::FindPatternJob(resourceId);
     if (!job) {
         return kNoSuchPattern;
     }

@@ -47,6 +47,10 @@ public:
 
     virtual const std::string& Name() const noexcept = 0;
 
+    // Whether the printer is a class: a pool of queues printing through
+    // their ports, with no port of its own even when it has one member.
+    virtual bool IsClass() const noexcept = 0;
+
     // The printer's port (see PrinterEntry::port).
     virtual std::string Port(std::error_code& error) = 0;
 

@@ -109,15 +109,17 @@ std::unique_ptr<CupsPrinter> CupsPrinter::Open(std::string_view name, std::error
         error = make_error_code(Errc::NoSuchPrinter);
         return nullptr;
     }
-    static const char* const kWanted[] = {"printer-name"};
+    static const char* const kWanted[] = {"printer-type"};
     Ipp request = NewPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, name);
     ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1,
                   nullptr, kWanted);
-    connection->Send(std::move(request), "/", Errc::NoSuchPrinter, error);
+    Ipp response = connection->Send(std::move(request), "/", Errc::NoSuchPrinter, error);
     if (error) {
         return nullptr;
     }
-    return std::make_unique<CupsPrinter>(std::string(name), std::move(connection));
+    ipp_attribute_t* type = ippFindAttribute(response.get(), "printer-type", IPP_TAG_ENUM);
+    const bool isClass = type && (ippGetInteger(type, 0) & CUPS_PRINTER_CLASS) != 0;
+    return std::make_unique<CupsPrinter>(std::string(name), isClass, std::move(connection));
 }
 
 std::string CupsPrinter::Port(std::error_code& error) {

@@ -15,6 +15,7 @@ public:
     static std::unique_ptr<CupsPrinter> Open(std::string_view name, std::error_code& error);
 
     const std::string& Name() const noexcept override { return name_; }
+    bool IsClass() const noexcept override { return isClass_; }
     std::string Port(std::error_code& error) override;
     std::vector<unsigned char> DriverData(std::string_view valueName,
                                           std::error_code& error) override;
@@ -24,11 +25,12 @@ public:
     JobEntry Job(int jobId, std::error_code& error) override;
     void CancelJob(int jobId, std::error_code& error) override;
 
-    CupsPrinter(std::string name, std::unique_ptr<Connection> connection)
-        : name_(std::move(name)), connection_(std::move(connection)) {}
+    CupsPrinter(std::string name, bool isClass, std::unique_ptr<Connection> connection)
+        : name_(std::move(name)), isClass_(isClass), connection_(std::move(connection)) {}
 
 private:
     std::string name_;
+    bool isClass_;
     std::unique_ptr<Connection> connection_;
 };
 

@@ -19,13 +19,15 @@ struct Expected {
 };
 
 const std::map<int, Expected> kJobs = {
-    {210, {473088, "FIRING CHK COLOR"}}, {211, {147456, "FIRING CHK COLOR"}},
-    {212, {477184, "FIRING CHK WHITE"}}, {214, {3305472, "ALIGN CHK"}},
+    {210, {473088, "FIRING CHK COLOR"}},   {211, {147456, "FIRING CHK COLOR"}},
+    {212, {477184, "FIRING CHK WHITE"}},   {214, {3305472, "ALIGN CHK"}},
     {267, {423936, "FEEDING PATTERN(1)"}}, {287, {2129920, "16inchLine"}},
     {300, {808960, "FEEDING PATTERN(2)"}},
 };
 
-std::string Text(const std::vector<unsigned char>& data) { return {data.begin(), data.end()}; }
+std::string Text(const std::vector<unsigned char>& data) {
+    return {data.begin(), data.end()};
+}
 
 const KpBidi::Command* Find(const KpBidi::Packet& packet, std::uint16_t code) {
     const auto it = std::find_if(packet.commands.begin(), packet.commands.end(),

@@ -5,15 +5,27 @@
 
 #include <algorithm>
 #include <atomic>
-#include <random>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "tests/support/command.h"
+#include "tests/support/process.h"
 
 namespace kpm::test {
 namespace {
 
+// lpadmin and friends live in sbin folders that a user's PATH may lack.
+std::vector<std::string> Located(std::vector<std::string> argv) {
+    const std::string full = FindProgram(argv[0]);
+    if (!full.empty()) {
+        argv[0] = full;
+    }
+    return argv;
+}
+
 void Run(const std::vector<std::string>& argv) {
-    const CommandResult result = RunCommand(argv);
+    const CommandResult result = RunCommand(Located(argv));
     if (result.exitStatus != 0) {
         std::string line;
         for (const std::string& a : argv) {
@@ -29,21 +41,42 @@ std::string KpmPpdPath() {
     return KPM_PPD_PATH;
 }
 
-std::string RandomLoopbackAddress() {
-    static thread_local std::mt19937 generator{std::random_device{}()};
-    std::uniform_int_distribution<int> part(2, 254);
-    return "127." + std::to_string(part(generator)) + "." + std::to_string(part(generator)) + "." +
-           std::to_string(part(generator));
-}
-
 std::string UniqueQueueName(const std::string& prefix) {
     static std::atomic<int> counter{0};
     return prefix + "-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
 }
 
+PpdVariant::PpdVariant(std::initializer_list<std::pair<std::string, std::string>> replacements) {
+    std::ifstream in(KpmPpdPath());
+    std::stringstream text;
+    std::string line;
+    while (std::getline(in, line)) {
+        const std::string keyword = line.substr(0, line.find(':'));
+        const auto it = std::find_if(replacements.begin(), replacements.end(),
+                                     [&](const auto& r) { return r.first == keyword; });
+        if (it == replacements.end()) {
+            text << line << "\n";
+        } else if (!it->second.empty()) {
+            text << it->second << "\n";
+        }
+    }
+    path_ = (std::filesystem::temp_directory_path() / (UniqueQueueName("kpm-variant") + ".ppd"))
+                .string();
+    std::ofstream out(path_);
+    out << text.str();
+    if (!out) {
+        ADD_FAILURE() << "cannot write " << path_;
+    }
+}
+
+PpdVariant::~PpdVariant() {
+    std::error_code ignored;
+    std::filesystem::remove(path_, ignored);
+}
+
 Queues::~Queues() {
     for (auto it = names_.rbegin(); it != names_.rend(); ++it) {
-        RunCommand({"lpadmin", "-x", *it});
+        RunCommand(Located({"lpadmin", "-x", *it}));
     }
 }
 

@@ -2,21 +2,37 @@
 // by the ctest fixture "cupsd"; CUPS_SERVER names its socket).
 #pragma once
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "tests/support/loopback_address.h"
 
 namespace kpm::test {
 
 // The project's KPM queue driver.
 std::string KpmPpdPath();
 
-// A loopback address 127.R.R.R with every R >= 2, so never 127.0.0.1 or
-// 127.0.1.1.
-std::string RandomLoopbackAddress();
-
 // A printer name no other test process uses: `prefix`, this process's id
 // and a counter.
 std::string UniqueQueueName(const std::string& prefix);
+
+// The KPM driver with some of its keyword lines replaced, in a temporary
+// file removed on destruction. Each replacement maps a keyword ("*NickName")
+// to its new line, or to "" to drop the keyword.
+class PpdVariant {
+public:
+    PpdVariant(std::initializer_list<std::pair<std::string, std::string>> replacements);
+    ~PpdVariant();
+    PpdVariant(const PpdVariant&) = delete;
+    PpdVariant& operator=(const PpdVariant&) = delete;
+
+    const std::string& path() const noexcept { return path_; }
+
+private:
+    std::string path_;
+};
 
 // Adds queues and removes them again on destruction. Every failure of the
 // print system fails the test (ADD_FAILURE) with lpadmin's words.

@@ -48,10 +48,10 @@ std::vector<std::uint8_t> BuildJob(const PatternJob& job) {
 
     // Everything but the raster's dots, to find out how many dots fit.
     const std::size_t jobInformationSize = 16;
-    std::size_t fixed = KpBidi::wire::kLeadingZeros + KpBidi::wire::kHeaderSize +
-                        KpBidi::wire::kFooterSize;
-    for (const std::size_t n : {jobInformationSize, host.size(), job.title.size(),
-                                std::size_t{5}, preview.size(), kRasterHeaderSize}) {
+    std::size_t fixed =
+        KpBidi::wire::kLeadingZeros + KpBidi::wire::kHeaderSize + KpBidi::wire::kFooterSize;
+    for (const std::size_t n : {jobInformationSize, host.size(), job.title.size(), std::size_t{5},
+                                preview.size(), kRasterHeaderSize}) {
         fixed += KpBidi::wire::kCommandPrefixSize + n;
     }
     // The packet ends with padding to a whole block of 2048 bytes and one

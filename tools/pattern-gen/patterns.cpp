@@ -13,7 +13,9 @@ void Title(Drawing& d, const std::string& title) {
     d.Text(0.5, 0.75, kLabelDot, "PLATEN 14X16", Ink::Black);
 }
 
-std::string Signed(int v) { return (v > 0 ? "+" : "") + std::to_string(v); }
+std::string Signed(int v) {
+    return (v > 0 ? "+" : "") + std::to_string(v);
+}
 
 }  // namespace
 
@@ -29,9 +31,10 @@ Drawing FiringPattern(const std::string& title, bool whiteHeads) {
         Ink ink;
     };
     const std::vector<Head> heads =
-        whiteHeads ? std::vector<Head>{{"W1", Ink::White}, {"W2", Ink::White}}
-                   : std::vector<Head>{
-                         {"C", Ink::Cyan}, {"M", Ink::Magenta}, {"Y", Ink::Yellow}, {"K", Ink::Black}};
+        whiteHeads
+            ? std::vector<Head>{{"W1", Ink::White}, {"W2", Ink::White}}
+            : std::vector<Head>{
+                  {"C", Ink::Cyan}, {"M", Ink::Magenta}, {"Y", Ink::Yellow}, {"K", Ink::Black}};
     const double left = 1.6;
     const double cellWidth = 1.25;
     const double cellHeight = 1.6;

@@ -6,9 +6,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
 #include "spooler/errors.h"
 #include "spooler/monitors.h"
@@ -33,33 +30,6 @@ const spooler::PortEntry* FindPort(const std::vector<spooler::PortEntry>& all,
                                  [&](const spooler::PortEntry& p) { return p.name == name; });
     return it == all.end() ? nullptr : &*it;
 }
-
-// The KPM driver with its CvMatCheck line replaced (or removed when
-// `line` is empty), in a temporary file removed on destruction.
-class PpdVariant {
-public:
-    explicit PpdVariant(const std::string& line) {
-        std::ifstream in(kpm::test::KpmPpdPath());
-        std::stringstream text;
-        std::string l;
-        while (std::getline(in, l)) {
-            if (l.rfind("*CvMatCheck:", 0) == 0) {
-                if (!line.empty()) {
-                    text << line << "\n";
-                }
-            } else {
-                text << l << "\n";
-            }
-        }
-        path_ = std::filesystem::temp_directory_path() / (UniqueQueueName("kpm-variant") + ".ppd");
-        std::ofstream(path_) << text.str();
-    }
-    ~PpdVariant() { std::filesystem::remove(path_); }
-    std::string path() const { return path_.string(); }
-
-private:
-    std::filesystem::path path_;
-};
 
 TEST(CupsSpooler, ListsQueuesWithPortDriverAndClasses) {
     Queues queues;
@@ -171,8 +141,8 @@ TEST(CupsSpooler, OpenPrinterReadsItsPortAndDriverData) {
     const std::string none = UniqueQueueName("data-none");
     const std::string raw = UniqueQueueName("data-raw");
     const std::string pool = UniqueQueueName("data-pool");
-    const PpdVariant withOne("*CvMatCheck: \"1\"");
-    const PpdVariant without("");
+    const kpm::test::PpdVariant withOne{{"*CvMatCheck", "*CvMatCheck: \"1\""}};
+    const kpm::test::PpdVariant without{{"*CvMatCheck", ""}};
     queues.Add(kpm, "usb://Corvane/KPM%20pro?serial=D1");
     queues.Add(one, "usb://Corvane/KPM%20pro?serial=D2", withOne.path());
     queues.Add(none, "usb://Corvane/KPM%20pro?serial=D3", without.path());
@@ -211,8 +181,10 @@ TEST(CupsSpooler, OpenPrinterReadsItsPortAndDriverData) {
     printer->DriverData("CvMatCheck", error);
     EXPECT_EQ(error, spooler::Errc::NoSuchValue);
 
+    EXPECT_FALSE(printer->IsClass());
     printer = open(pool);
     ASSERT_NE(printer, nullptr);
+    EXPECT_TRUE(printer->IsClass());
     EXPECT_EQ(printer->Port(error), "socket://" + address);
     printer->DriverData("CvMatCheck", error);
     EXPECT_EQ(error, spooler::Errc::NoSuchValue);
