@@ -1,0 +1,187 @@
+#include "tools/printer-sim/log_content.h"
+
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <stdexcept>
+
+namespace kpm::sim {
+namespace {
+
+constexpr const char* kEvents[] = {
+    "POWER ON",           "SELF TEST OK",    "STANDBY",
+    "JOB RECEIVED",       "PRINT START",     "PRINT END",
+    "HEAD CLEANING",      "NOZZLE CHECK",    "WHITE INK CIRCULATION",
+    "PLATEN INITIALISED", "FILM FEED",       "COVER OPEN",
+    "COVER CLOSED",       "INK LOW MAGENTA", "INK LOW WHITE",
+    "WASTE INK 37%",      "HEAD TEMP 31C",   "FIRMWARE CHECK",
+};
+constexpr std::size_t kEventCount = sizeof kEvents / sizeof kEvents[0];
+
+std::uint64_t Mix(std::uint64_t x) {
+    x += 0x9E3779B97F4A7C15ull;
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+    return x ^ (x >> 31);
+}
+
+void PutDigits(unsigned char* out, std::uint64_t value, int width) {
+    for (int i = width - 1; i >= 0; --i) {
+        out[i] = static_cast<unsigned char>('0' + value % 10);
+        value /= 10;
+    }
+}
+
+void CivilFromDays(std::int64_t z, std::int64_t& year, unsigned& month, unsigned& day) {
+    z += 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const auto doe = static_cast<unsigned>(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    day = doy - (153 * mp + 2) / 5 + 1;
+    month = mp < 10 ? mp + 3 : mp - 9;
+    year = yoe + era * 400 + (month <= 2);
+}
+
+}  // namespace
+
+LogContent::LogContent(const LogSettings& settings)
+    : size_(settings.text ? settings.text->size() : settings.size),
+      seed_(settings.seed),
+      text_(settings.text.value_or(std::string())),
+      generated_(!settings.text) {}
+
+// "2023-01-01 00:00:13 #0000000001 E004 JOB RECEIVED      ...\n", 64 bytes:
+// a time that advances 13 s per line, the line number, an event.
+void LogContent::Line(std::uint64_t number, unsigned char* out) const {
+    std::memset(out, ' ', kLineSize);
+    constexpr std::int64_t kDays1970To2023 = 19358;
+    const std::uint64_t seconds = number * 13;
+    std::int64_t year = 0;
+    unsigned month = 0;
+    unsigned day = 0;
+    CivilFromDays(kDays1970To2023 + static_cast<std::int64_t>(seconds / 86400), year, month, day);
+    const std::uint64_t rest = seconds % 86400;
+    PutDigits(out, static_cast<std::uint64_t>(year % 10000), 4);
+    out[4] = '-';
+    PutDigits(out + 5, month, 2);
+    out[7] = '-';
+    PutDigits(out + 8, day, 2);
+    PutDigits(out + 11, rest / 3600, 2);
+    out[13] = ':';
+    PutDigits(out + 14, rest / 60 % 60, 2);
+    out[16] = ':';
+    PutDigits(out + 17, rest % 60, 2);
+    out[20] = '#';
+    PutDigits(out + 21, (number + 1) % 10000000000ull, 10);
+    const std::uint64_t event = Mix((std::uint64_t{seed_} << 40) ^ number) % kEventCount;
+    out[32] = 'E';
+    PutDigits(out + 33, event, 3);
+    const char* text = kEvents[event];
+    std::memcpy(out + 37, text, std::min<std::size_t>(std::strlen(text), kLineSize - 38));
+    out[kLineSize - 1] = '\n';
+}
+
+void LogContent::Read(std::uint64_t offset, unsigned char* out, std::size_t count) const {
+    if (offset > size_ || count > size_ - offset) {
+        throw std::out_of_range("log range beyond its end");
+    }
+    if (!generated_) {
+        std::memcpy(out, text_.data() + offset, count);
+        return;
+    }
+    unsigned char line[kLineSize];
+    while (count > 0) {
+        const std::uint64_t number = offset / kLineSize;
+        const std::size_t within = offset % kLineSize;
+        const std::size_t take = std::min(count, kLineSize - within);
+        if (within == 0 && take == kLineSize) {
+            Line(number, out);
+        } else {
+            Line(number, line);
+            std::memcpy(out, line + within, take);
+        }
+        out += take;
+        offset += take;
+        count -= take;
+    }
+}
+
+std::string LogContent::ReadAll() const {
+    std::string all(size_, '\0');
+    Read(0, reinterpret_cast<unsigned char*>(all.data()), all.size());
+    return all;
+}
+
+std::uint32_t LogPlan::BlockLength(std::uint32_t sequence) const noexcept {
+    const std::uint64_t start = std::uint64_t{sequence} * blockSize;
+    if (start >= logSize) {
+        return 0;
+    }
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(blockSize, logSize - start));
+}
+
+LogPlan MakeLogPlan(std::uint64_t logSize, const LogSettings& settings,
+                    const LogDeviation& deviation) {
+    LogPlan plan;
+    plan.logSize = logSize;
+    std::uint64_t blockSize = std::max<std::uint32_t>(settings.blockSize, 1);
+    const std::uint64_t minimum = (logSize + kMaxLogBlocks - 1) / kMaxLogBlocks;
+    blockSize = std::max(blockSize, minimum);
+    plan.blockSize = static_cast<std::uint32_t>(std::min<std::uint64_t>(blockSize, 0xFFFFFFFFu));
+    const std::uint64_t count = logSize == 0 ? 1 : (logSize + plan.blockSize - 1) / plan.blockSize;
+    plan.blockCount = static_cast<std::uint32_t>(count);
+
+    std::vector<std::uint32_t> order(plan.blockCount);
+    for (std::uint32_t i = 0; i < plan.blockCount; ++i) {
+        order[i] = i;
+    }
+    const LogOrder kind = deviation.shuffle ? LogOrder::Shuffle : settings.order;
+    const std::uint32_t seed = deviation.shuffle ? deviation.shuffleSeed : settings.seed;
+    switch (kind) {
+        case LogOrder::InOrder:
+            break;
+        case LogOrder::Reverse:
+            std::reverse(order.begin(), order.end());
+            break;
+        case LogOrder::Pairs:
+            for (std::size_t i = 0; i + 1 < order.size(); i += 2) {
+                std::swap(order[i], order[i + 1]);
+            }
+            break;
+        case LogOrder::Shuffle: {
+            std::mt19937 engine(seed);
+            std::shuffle(order.begin(), order.end(), engine);
+            break;
+        }
+    }
+
+    plan.entries.reserve(order.size() + 1);
+    for (const std::uint32_t sequence : order) {
+        if (deviation.gap && *deviation.gap == sequence) {
+            continue;
+        }
+        const bool last = sequence == plan.blockCount - 1 && !deviation.omitLastFlag;
+        plan.entries.push_back({sequence, last});
+        if (deviation.repeat && *deviation.repeat == sequence) {
+            plan.entries.push_back({sequence, last});
+        }
+    }
+    return plan;
+}
+
+void PutLogBlockHeader(unsigned char* out, const LogPlan& plan, const LogPlan::Entry& entry) {
+    const std::uint32_t words[3] = {plan.blockCount, entry.sequence,
+                                    plan.BlockLength(entry.sequence)};
+    for (int w = 0; w < 3; ++w) {
+        out[4 * w] = static_cast<unsigned char>(words[w] >> 24);
+        out[4 * w + 1] = static_cast<unsigned char>(words[w] >> 16);
+        out[4 * w + 2] = static_cast<unsigned char>(words[w] >> 8);
+        out[4 * w + 3] = static_cast<unsigned char>(words[w]);
+    }
+    out[12] = entry.last ? 1 : 0;
+    out[13] = out[14] = out[15] = 0;
+}
+
+}  // namespace kpm::sim
