@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -39,6 +40,15 @@ void Run(const std::vector<std::string>& argv) {
 
 std::string KpmPpdPath() {
     return KPM_PPD_PATH;
+}
+
+long long SpooledDocumentSize(int jobId) {
+    char file[32];
+    std::snprintf(file, sizeof file, "d%05d-001", jobId);
+    std::error_code error;
+    const auto size =
+        std::filesystem::file_size(std::filesystem::path(KPM_CUPSD_DIR) / "spool" / file, error);
+    return error ? -1 : static_cast<long long>(size);
 }
 
 std::string UniqueQueueName(const std::string& prefix) {

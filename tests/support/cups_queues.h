@@ -14,6 +14,10 @@ namespace kpm::test {
 // The project's KPM queue driver.
 std::string KpmPpdPath();
 
+// Size of the document of job `jobId` as the private cupsd spooled it
+// (its spool file), or -1 when there is none.
+long long SpooledDocumentSize(int jobId);
+
 // A printer name no other test process uses: `prefix`, this process's id
 // and a counter.
 std::string UniqueQueueName(const std::string& prefix);

@@ -6,7 +6,6 @@
 #include <atomic>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -29,11 +28,20 @@ public:
     std::map<std::string, std::string> hosts;  // port -> host
     std::error_code listError;
     std::error_code portsError;
+    std::error_code startError;
+    std::error_code writeError;
+    std::error_code finishError;
 
     // Every call of any operation, of the spooler or of a printer it opened.
     std::atomic<int> requests{0};
-    // The jobs finished through opened printers: name and bytes.
-    std::vector<std::pair<std::string, std::vector<unsigned char>>> jobs;
+    struct Job {
+        std::string name;
+        std::vector<unsigned char> bytes;
+        std::vector<const unsigned char*> writes;  // where each write's bytes were
+        bool finished = false;
+    };
+    // Every document started through an opened printer.
+    std::vector<Job> jobs;
 
     // A queue on `port`; the port is listed with `monitor` unless it is
     // listed already.
@@ -80,25 +88,24 @@ public:
 private:
     class FakeDocument : public spooler::Document {
     public:
-        FakeDocument(FakeSpooler& owner, std::string name)
-            : owner_(owner), name_(std::move(name)) {}
-        int JobId() const noexcept override { return 1; }
+        FakeDocument(FakeSpooler& owner, std::size_t job) : owner_(owner), job_(job) {}
+        int JobId() const noexcept override { return static_cast<int>(job_) + 1; }
         void Write(std::span<const unsigned char> bytes, std::error_code& error) override {
             ++owner_.requests;
-            error.clear();
-            bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
+            error = owner_.writeError;
+            Job& job = owner_.jobs[job_];
+            job.writes.push_back(bytes.data());
+            job.bytes.insert(job.bytes.end(), bytes.begin(), bytes.end());
         }
         void Finish(std::error_code& error) override {
             ++owner_.requests;
-            error.clear();
-            std::lock_guard lock(owner_.mutex_);
-            owner_.jobs.emplace_back(name_, bytes_);
+            error = owner_.finishError;
+            owner_.jobs[job_].finished = !error;
         }
 
     private:
         FakeSpooler& owner_;
-        std::string name_;
-        std::vector<unsigned char> bytes_;
+        std::size_t job_;
     };
 
     class FakePrinter : public spooler::Printer {
@@ -125,8 +132,12 @@ private:
         std::unique_ptr<spooler::Document> StartRawDocument(std::string_view documentName,
                                                             std::error_code& error) override {
             ++owner_.requests;
-            error.clear();
-            return std::make_unique<FakeDocument>(owner_, std::string(documentName));
+            error = owner_.startError;
+            if (error) {
+                return nullptr;
+            }
+            owner_.jobs.push_back({std::string(documentName), {}, {}, false});
+            return std::make_unique<FakeDocument>(owner_, owner_.jobs.size() - 1);
         }
         std::vector<spooler::JobEntry> Jobs(std::error_code& error) override {
             ++owner_.requests;
@@ -147,8 +158,6 @@ private:
         FakeSpooler& owner_;
         const Queue& queue_;
     };
-
-    std::mutex mutex_;
 };
 
 inline std::unique_ptr<spooler::Printer> FakeSpooler::Open(std::string_view name,
