@@ -7,7 +7,7 @@ PRESET ?= dev
 BUILD   = build/$(PRESET)
 ARGS   ?=
 
-.PHONY: all deps configure build run test test-dev test-asan check-format format bench clean
+.PHONY: all deps configure build run test test-dev test-asan test-fuzz check-format format bench fuzz clean
 
 all: build
 
@@ -23,7 +23,7 @@ build: configure
 run: build
 	scripts/run $(BUILD) $(ARGS)
 
-test: deps test-dev test-asan check-format
+test: deps test-dev test-asan test-fuzz check-format
 
 test-dev:
 	cmake --preset dev
@@ -36,6 +36,20 @@ test-asan:
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+
+# Each fuzz target over its corpus plus a short run of new inputs.
+test-fuzz:
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	ctest --preset fuzz
+
+# Longer fuzzing by hand: make fuzz FUZZ_SECONDS=600
+FUZZ_SECONDS ?= 600
+fuzz: deps
+	cmake --preset fuzz -DKPM_FUZZ_SECONDS=$(FUZZ_SECONDS)
+	cmake --build --preset fuzz
+	ctest --preset fuzz
+	cmake --preset fuzz -DKPM_FUZZ_SECONDS=20 > /dev/null
 
 check-format:
 	scripts/format --check

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "bidi/capi/kpbidi.h"
 #include "bidi/protocol/printer.h"
@@ -17,5 +18,11 @@ namespace KpBidi::capi {
 // its print-queue name (the command-line tool's --host, tests). Returns NULL
 // and fills `error` (1000 "printer" for a null printer, 1007) on failure.
 kpbidi_printer_tag* AdoptPrinter(std::unique_ptr<Printer> printer, kpbidi_error_tag* error);
+
+// The printer's IEEE 1284 device identifier, read through its connector
+// (SNMP for network printers, the USB device otherwise), reported like every
+// flat function: the empty string and a filled `error` on failure. The
+// wizard has no use for it; the command-line tool has.
+std::string GetDeviceId(kpbidi_printer_tag* printer, kpbidi_error_tag* error);
 
 }  // namespace KpBidi::capi

@@ -101,6 +101,11 @@ kpbidi_printer_tag* AdoptPrinter(std::unique_ptr<Printer> printer, kpbidi_error_
     return handle;
 }
 
+std::string GetDeviceId(kpbidi_printer_tag* printer, kpbidi_error_tag* error) {
+    return Run(printer, error, std::string(),
+               [](Printer& p) { return p.CreateConnector()->GetDeviceId(); });
+}
+
 }  // namespace KpBidi::capi
 
 extern "C" {

@@ -68,9 +68,6 @@ public:
     void ReadData(std::vector<unsigned char>& out, std::uint32_t length) {
         out.clear();
         std::size_t remaining = length;
-        if (remaining <= kTrustedReserve) {
-            out.reserve(remaining);
-        }
         while (remaining > 0) {
             const auto window = source_.Window();
             if (window.empty()) {
@@ -154,9 +151,6 @@ public:
     }
 
 private:
-    // Larger announced lengths are believed only as their bytes arrive.
-    static constexpr std::size_t kTrustedReserve = 1 << 20;
-
     void FindMarker() {
         const auto& marker = wire::kHeaderMarker;
         std::size_t matched = 0;

@@ -19,7 +19,7 @@ using kpm::test::UniqueQueueName;
 TEST(SendPatternJob, UnknownAndRefusedPrintersCannotBeOpened) {
     Queues queues;
     const std::string refused = UniqueQueueName("pattern-refused");
-    queues.Add(refused, "socket://" + kpm::test::RandomLoopbackAddress() + ":9100", "",
+    queues.Add(refused, "socket://" + kpm::sim::RandomLoopbackAddress() + ":9100", "",
                {"-o", "printer-op-policy=refuse-all"});
     EXPECT_EQ(SendPatternJob(UniqueQueueName("pattern-missing"), 287), 1001);
     EXPECT_EQ(SendPatternJob(refused, 287), 1001);

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/support/loopback_address.h"
+#include "tools/printer-sim/loopback.h"
 
 namespace kpm::test {
 

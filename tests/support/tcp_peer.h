@@ -3,6 +3,7 @@
 // to a function that reads and writes what the test needs.
 #pragma once
 
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -17,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/support/loopback_address.h"
+#include "tools/printer-sim/loopback.h"
 
 namespace kpm::test {
 
@@ -49,6 +50,14 @@ inline void WriteBytes(int fd, const Bytes& bytes) {
     }
 }
 
+inline sockaddr_in SocketAddress(const std::string& address, std::uint16_t port) {
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    ::inet_pton(AF_INET, address.c_str(), &a.sin_addr);
+    return a;
+}
+
 // Closes with a reset instead of an orderly end.
 inline void Reset(int fd) {
     linger l{1, 0};
@@ -64,7 +73,7 @@ inline int BindRandomLoopback(int type, std::uint16_t port, std::string& address
         if (fd < 0) {
             throw std::runtime_error("socket failed");
         }
-        address = RandomLoopbackAddress();
+        address = kpm::sim::RandomLoopbackAddress();
         const sockaddr_in a = SocketAddress(address, port);
         if (::bind(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) == 0) {
             return fd;

@@ -35,7 +35,7 @@ std::uint32_t HostOrder(const std::string& dotted) {
 TEST(DiscoveryOnCups, ListsReachableKpmQueuesInPrintSystemOrder) {
     Queues queues;
     const std::string p = UniqueQueueName("disc");
-    const std::string address = kpm::test::RandomLoopbackAddress();
+    const std::string address = kpm::sim::RandomLoopbackAddress();
     const kpm::test::PpdVariant lowerCase({{"*NickName", "*NickName: \"corvane kpm pro\""},
                                            {"*ModelName", "*ModelName: \"corvane kpm pro\""}});
     const kpm::test::PpdVariant appended({{"*NickName", "*NickName: \"Corvane KPM pro II\""},
@@ -86,7 +86,7 @@ TEST(DiscoveryOnCups, FiveSilentNetworkPrintersCostAboutOneSecond) {
     const std::string p = UniqueQueueName("silent");
     for (int i = 0; i < 5; ++i) {
         queues.Add(p + "-net-" + std::to_string(i),
-                   "socket://" + kpm::test::RandomLoopbackAddress() + ":9100");
+                   "socket://" + kpm::sim::RandomLoopbackAddress() + ":9100");
     }
     queues.Add(p + "-usb", "usb://Corvane/KPM%20pro?serial=S1");
 

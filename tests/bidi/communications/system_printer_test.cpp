@@ -31,7 +31,7 @@ int CodeOf(const std::string& name) {
 
 TEST(SystemPrinterOnCups, UsbAndSocketQueuesGetTheirTransports) {
     Queues queues;
-    const std::string address = kpm::test::RandomLoopbackAddress();
+    const std::string address = kpm::sim::RandomLoopbackAddress();
     const std::string usb = UniqueQueueName("resolve-usb");
     const std::string byName = UniqueQueueName("resolve-name");
     const std::string byAddress = UniqueQueueName("resolve-address");
@@ -59,7 +59,7 @@ TEST(SystemPrinterOnCups, UsbAndSocketQueuesGetTheirTransports) {
 
 TEST(SystemPrinterOnCups, OtherPortsAndClassesAreUnsupported) {
     Queues queues;
-    const std::string address = kpm::test::RandomLoopbackAddress();
+    const std::string address = kpm::sim::RandomLoopbackAddress();
     const std::string ipp = UniqueQueueName("resolve-ipp");
     const std::string lpd = UniqueQueueName("resolve-lpd");
     const std::string file = UniqueQueueName("resolve-file");
@@ -82,7 +82,7 @@ TEST(SystemPrinterOnCups, OtherPortsAndClassesAreUnsupported) {
 TEST(SystemPrinterOnCups, UnknownAndRefusedPrinters) {
     Queues queues;
     const std::string refused = UniqueQueueName("resolve-refused");
-    queues.Add(refused, "socket://" + kpm::test::RandomLoopbackAddress(), "",
+    queues.Add(refused, "socket://" + kpm::sim::RandomLoopbackAddress(), "",
                {"-o", "printer-op-policy=refuse-all"});
     EXPECT_EQ(CodeOf(UniqueQueueName("resolve-missing")), KpBidi::PrinterNotFound);
     EXPECT_EQ(CodeOf(refused), KpBidi::AccessDenied);
@@ -91,7 +91,7 @@ TEST(SystemPrinterOnCups, UnknownAndRefusedPrinters) {
 TEST(SystemPrinterOnCups, AMovedQueueIsFollowedByTheNextConnector) {
     Queues queues;
     const std::string name = UniqueQueueName("resolve-moved");
-    const std::string address = kpm::test::RandomLoopbackAddress();
+    const std::string address = kpm::sim::RandomLoopbackAddress();
     queues.Add(name, "usb://Corvane/KPM%20pro?serial=M1");
     const std::unique_ptr<KpBidi::Printer> printer = KpBidi::SystemPrinter::FromName(name);
     EXPECT_NE(dynamic_cast<UsbConnector*>(printer->CreateConnector().get()), nullptr);

@@ -33,7 +33,7 @@ const spooler::PortEntry* FindPort(const std::vector<spooler::PortEntry>& all,
 
 TEST(CupsSpooler, ListsQueuesWithPortDriverAndClasses) {
     Queues queues;
-    const std::string address = kpm::test::RandomLoopbackAddress();
+    const std::string address = kpm::sim::RandomLoopbackAddress();
     const std::string net = UniqueQueueName("list-net");
     const std::string usb = UniqueQueueName("list-usb");
     const std::string ipp = UniqueQueueName("list-ipp");
@@ -95,8 +95,8 @@ TEST(CupsSpooler, OpeningTellsUnknownAndRefusedPrintersApart) {
     Queues queues;
     const std::string known = UniqueQueueName("open-known");
     const std::string refused = UniqueQueueName("open-refused");
-    queues.Add(known, "socket://" + kpm::test::RandomLoopbackAddress());
-    queues.Add(refused, "socket://" + kpm::test::RandomLoopbackAddress(), "",
+    queues.Add(known, "socket://" + kpm::sim::RandomLoopbackAddress());
+    queues.Add(refused, "socket://" + kpm::sim::RandomLoopbackAddress(), "",
                {"-o", "printer-op-policy=refuse-all"});
 
     spooler::cups::CupsSpooler spooler;
@@ -135,7 +135,7 @@ TEST(CupsSpooler, PortHostIsTheHostOfASocketPort) {
 
 TEST(CupsSpooler, OpenPrinterReadsItsPortAndDriverData) {
     Queues queues;
-    const std::string address = kpm::test::RandomLoopbackAddress();
+    const std::string address = kpm::sim::RandomLoopbackAddress();
     const std::string kpm = UniqueQueueName("data-kpm");
     const std::string one = UniqueQueueName("data-one");
     const std::string none = UniqueQueueName("data-none");

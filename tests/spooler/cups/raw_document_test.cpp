@@ -17,7 +17,7 @@ class RawJobs : public ::testing::Test {
 protected:
     void SetUp() override {
         name_ = UniqueQueueName("jobs");
-        queues_.Add(name_, "socket://" + kpm::test::RandomLoopbackAddress() + ":9100");
+        queues_.Add(name_, "socket://" + kpm::sim::RandomLoopbackAddress() + ":9100");
         queues_.Pause(name_);
         std::error_code error;
         printer_ = spooler_.Open(name_, error);
@@ -81,7 +81,7 @@ TEST_F(RawJobs, AnAbandonedDocumentHasItsJobCancelled) {
 TEST_F(RawJobs, JobsOfOtherQueuesAndUnknownJobsAreNotFound) {
     Queues more;
     const std::string other = UniqueQueueName("jobs-other");
-    more.Add(other, "socket://" + kpm::test::RandomLoopbackAddress() + ":9100");
+    more.Add(other, "socket://" + kpm::sim::RandomLoopbackAddress() + ":9100");
     more.Pause(other);
     std::error_code error;
     std::unique_ptr<spooler::Printer> otherPrinter = spooler_.Open(other, error);

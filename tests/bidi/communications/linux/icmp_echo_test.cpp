@@ -10,8 +10,8 @@
 
 #include "bidi/capi/error.h"
 #include "bidi/communications/linux/network_connector.h"
-#include "tests/support/loopback_address.h"
 #include "tests/support/process.h"
+#include "tools/printer-sim/loopback.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ in_addr Ipv4(const std::string& text) {
 }
 
 TEST(EchoProbe, LoopbackAnswersEveryMethodThisProcessMayUse) {
-    const std::string address = kpm::test::RandomLoopbackAddress();
+    const std::string address = kpm::sim::RandomLoopbackAddress();
     EXPECT_TRUE(EchoProbe::Open().Echo(Ipv4(address), std::chrono::milliseconds(100)));
     int usable = 0;
     for (EchoMethod m : {EchoMethod::Datagram, EchoMethod::Raw, EchoMethod::TcpConnect}) {
@@ -46,7 +46,7 @@ TEST(EchoProbe, LoopbackAnswersEveryMethodThisProcessMayUse) {
 }
 
 TEST(NetworkConnector, IsAvailableByResolutionOutcome) {
-    EXPECT_TRUE(NetworkConnector(kpm::test::RandomLoopbackAddress()).IsAvailable());
+    EXPECT_TRUE(NetworkConnector(kpm::sim::RandomLoopbackAddress()).IsAvailable());
     EXPECT_TRUE(NetworkConnector("localhost").IsAvailable());
 
     // Only IPv6 addresses: none is echoed, so the answer is false, at once.

@@ -12,7 +12,7 @@
 
 #include "bidi/capi/error.h"
 #include "bidi/communications/linux/network_connector.h"
-#include "tests/support/snmpd_agent.h"
+#include "tests/support/snmp_printer.h"
 #include "tests/support/tcp_peer.h"
 
 namespace {
@@ -30,40 +30,22 @@ using Clock = std::chrono::steady_clock;
 
 // A device identifier with what a careless conversion would lose: a zero
 // byte, bytes above 0x7F, and trailing blanks.
+constexpr char kOddBytes[] = "\x00\xff\xc3\xa9;DES:x  ";
 const std::string kDeviceId = std::string("MFG:Corvane;CMD:KPM;MDL:KPM pro;CLS:PRINTER;") +
-                              std::string("\x00\xff\xc3\xa9;DES:x  ", 14);
-constexpr const char* kIntegerOid = "1.3.6.1.4.1.2699.1.2.1.2.1.1.2.1";
+                              std::string(kOddBytes, sizeof kOddBytes - 1);
+// snmpEnableAuthenTraps.0, an INTEGER snmpd always serves of its own.
+constexpr const char* kIntegerOid = "1.3.6.1.2.1.11.30.0";
 constexpr const char* kMissingOid = "1.3.6.1.4.1.2699.1.2.1.2.1.1.9.1";
 
-std::string Hex(const std::string& bytes) {
-    static const char digits[] = "0123456789abcdef";
-    std::string out = "0x";
-    for (unsigned char c : bytes) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
-}
-
-std::vector<std::string> AgentConfig() {
-    return {
-        "rocommunity vortel 127.0.0.0/8",
-        "override ." + std::string(kDeviceIdOid) + " octet_str " + Hex(kDeviceId),
-        std::string("override .") + kIntegerOid + " integer 7",
-    };
-}
-
-class SnmpAgent : public ::testing::Test {
+class SnmpIdentity : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        agent_ = std::make_unique<kpm::test::SnmpdAgent>(AgentConfig());
-    }
-    static void TearDownTestSuite() { agent_.reset(); }
-    static const std::string& address() { return agent_->address(); }
+    static void SetUpTestSuite() { printer_ = std::make_unique<kpm::test::SnmpPrinter>(kDeviceId); }
+    static void TearDownTestSuite() { printer_.reset(); }
+    static const std::string& address() { return printer_->address(); }
 
-    static std::unique_ptr<kpm::test::SnmpdAgent> agent_;
+    static std::unique_ptr<kpm::test::SnmpPrinter> printer_;
 };
-std::unique_ptr<kpm::test::SnmpdAgent> SnmpAgent::agent_;
+std::unique_ptr<kpm::test::SnmpPrinter> SnmpIdentity::printer_;
 
 const SnmpAnswer& AnswerOf(const KpBidi::communications::linux::SnmpResult& result) {
     if (const auto* f = std::get_if<SnmpFailure>(&result)) {
@@ -75,7 +57,7 @@ const SnmpAnswer& AnswerOf(const KpBidi::communications::linux::SnmpResult& resu
     return std::get<SnmpAnswer>(result);
 }
 
-TEST_F(SnmpAgent, DeviceIdComesBackByteForByte) {
+TEST_F(SnmpIdentity, DeviceIdComesBackByteForByte) {
     EXPECT_EQ(NetworkConnector(address()).GetDeviceId(), kDeviceId);
 
     const auto result = GetSnmpValue(address(), kDeviceIdCommunity, kDeviceIdOid);
@@ -87,10 +69,9 @@ TEST_F(SnmpAgent, DeviceIdComesBackByteForByte) {
     EXPECT_EQ(answer.value.bytes, kDeviceId);
 }
 
-TEST_F(SnmpAgent, AnswersThatAreNotOctetStringsAreNotADeviceId) {
+TEST_F(SnmpIdentity, AnswersThatAreNotOctetStringsAreNotADeviceId) {
     const auto integer = GetSnmpValue(address(), kDeviceIdCommunity, kIntegerOid);
     EXPECT_EQ(AnswerOf(integer).value.kind, SnmpValue::Kind::Integer);
-    EXPECT_EQ(AnswerOf(integer).value.integer, 7);
 
     const auto missing = GetSnmpValue(address(), kDeviceIdCommunity, kMissingOid);
     const SnmpValue::Kind kind = AnswerOf(missing).value.kind;
@@ -107,7 +88,7 @@ TEST_F(SnmpAgent, AnswersThatAreNotOctetStringsAreNotADeviceId) {
     }
 }
 
-TEST_F(SnmpAgent, SuccessiveQueriesBothReachTheAgent) {
+TEST_F(SnmpIdentity, SuccessiveQueriesBothReachTheAgent) {
     NetworkConnector connector(address());
     EXPECT_EQ(connector.GetDeviceId(), kDeviceId);
     EXPECT_EQ(connector.GetDeviceId(), kDeviceId);
@@ -115,7 +96,7 @@ TEST_F(SnmpAgent, SuccessiveQueriesBothReachTheAgent) {
 
 // Each test runs in a process of its own, so these are the process's first
 // queries: the one-time set-up of the SNMP library races here.
-TEST_F(SnmpAgent, ConcurrentFirstQueriesEachGetTheirAnswer) {
+TEST_F(SnmpIdentity, ConcurrentFirstQueriesEachGetTheirAnswer) {
     constexpr int kThreads = 8;
     std::vector<std::string> got(kThreads);
     std::vector<std::thread> threads;
@@ -218,7 +199,7 @@ TEST(SnmpSilence, SilentPrinterGives1003AfterEveryAttempt) {
     ::close(fd);
 }
 
-TEST_F(SnmpAgent, AnotherCommunityIsNotAnswered) {
+TEST_F(SnmpIdentity, AnotherCommunityIsNotAnswered) {
     const auto start = Clock::now();
     const auto result = GetSnmpValue(address(), "public", kDeviceIdOid);
     const auto* failure = std::get_if<SnmpFailure>(&result);
