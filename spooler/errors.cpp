@@ -19,6 +19,10 @@ public:
                 return "print system unavailable";
             case Errc::Failed:
                 return "print system request failed";
+            case Errc::NoSuchValue:
+                return "no such driver data value";
+            case Errc::NoSuchJob:
+                return "no such job";
         }
         return "unknown spooler error";
     }

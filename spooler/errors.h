@@ -13,6 +13,8 @@ enum class Errc {
     AccessDenied,       // the print system refused the request
     Unavailable,        // the print system cannot be reached
     Failed,             // any other refusal
+    NoSuchValue,        // the printer's driver has no such data value
+    NoSuchJob,          // the print system does not know the job
 };
 
 const std::error_category& Category() noexcept;
