@@ -44,6 +44,19 @@ int main(void) {
     CHECK(error.code == 1000 && chunks == 0);
     CHECK(kpbidi_read_data(NULL, 0x8011, NULL) == NULL);
 
+    error.code = 0;
+    CHECK(kpbidi_open_printer(NULL, &error) == NULL);
+    CHECK(error.code == 1000);
+    CHECK(error.message != NULL && strcmp(error.message, "printer_name") == 0);
+
+    {
+        /* Opening contacts nothing: any name gives a handle. */
+        kpbidi_printer_tag* printer = kpbidi_open_printer("no such queue", &error);
+        CHECK(printer != NULL);
+        CHECK(error.code == 0 && error.message == NULL);
+        kpbidi_close_printer(printer);
+    }
+
     kpbidi_close_printer(NULL);
     kpbidi_free_data(NULL);
     kpbidi_free_string(NULL);
