@@ -5,8 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <thread>
 #include <utility>
 
 namespace platform {
@@ -69,39 +71,61 @@ NamedLock::~NamedLock() {
     }
 }
 
-NamedLock::Result NamedLock::TryAcquire(const std::string& name, std::error_code& error) {
-    error.clear();
-    if (fd_ >= 0) {
-        return Result::Acquired;
-    }
+int NamedLock::OpenLockFile(const std::string& name, std::string& path, std::error_code& error) {
     if (name.empty() || name.find('/') != std::string::npos) {
         error = std::make_error_code(std::errc::invalid_argument);
-        return Result::Failed;
+        return -1;
     }
     const std::string dir = RuntimeDirectory(error);
     if (error) {
-        return Result::Failed;
+        return -1;
     }
-    std::string path = dir + "/" + name;
+    path = dir + "/" + name;
     // The file itself stays behind; only the lock on it matters, and that
     // goes away when the last descriptor of its holder is closed.
     const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
         error = LastError();
+    }
+    return fd;
+}
+
+NamedLock::Result NamedLock::TryAcquire(const std::string& name, std::error_code& error) {
+    return Acquire(name, std::chrono::milliseconds(0), error);
+}
+
+NamedLock::Result NamedLock::Acquire(const std::string& name, std::chrono::milliseconds wait,
+                                     std::error_code& error) {
+    error.clear();
+    if (fd_ >= 0) {
+        return Result::Acquired;
+    }
+    std::string path;
+    const int fd = OpenLockFile(name, path, error);
+    if (fd < 0) {
         return Result::Failed;
     }
-    int rc;
-    do {
-        rc = flock(fd, LOCK_EX | LOCK_NB);
-    } while (rc != 0 && errno == EINTR);
-    if (rc != 0) {
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            break;
+        }
         const int saved = errno;
-        close(fd);
-        if (saved == EWOULDBLOCK) {
+        if (saved == EINTR) {
+            continue;
+        }
+        if (saved != EWOULDBLOCK) {
+            close(fd);
+            error = {saved, std::generic_category()};
+            return Result::Failed;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) {
+            close(fd);
             return Result::HeldElsewhere;
         }
-        error = {saved, std::generic_category()};
-        return Result::Failed;
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+            deadline - now, std::chrono::milliseconds(10)));
     }
     fd_ = fd;
     path_ = std::move(path);

@@ -4,6 +4,7 @@
 // holder crashes.
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <system_error>
 
@@ -27,10 +28,18 @@ public:
     // Tries once, without waiting. `error` receives the reason of Failed.
     Result TryAcquire(const std::string& name, std::error_code& error);
 
+    // Waits at most `wait` for the lock: HeldElsewhere when its holder kept
+    // it that long. flock(2) has no time-out of its own, so the lock is
+    // tried again every few milliseconds.
+    Result Acquire(const std::string& name, std::chrono::milliseconds wait,
+                   std::error_code& error);
+
     bool IsHeld() const noexcept { return fd_ >= 0; }
     const std::string& Path() const noexcept { return path_; }
 
 private:
+    int OpenLockFile(const std::string& name, std::string& path, std::error_code& error);
+
     int fd_ = -1;
     std::string path_;
 };

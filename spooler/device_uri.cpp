@@ -19,6 +19,23 @@ int HexValue(char c) {
     return -1;
 }
 
+// Percent-decodes `text`; false for a malformed escape.
+bool Decode(std::string_view text, std::string& decoded) {
+    decoded.clear();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            decoded.push_back(text[i]);
+            continue;
+        }
+        if (i + 2 >= text.size() || HexValue(text[i + 1]) < 0 || HexValue(text[i + 2]) < 0) {
+            return false;
+        }
+        decoded.push_back(static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2])));
+        i += 2;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string HostOfSocketUri(std::string_view uri, std::error_code& error) {
@@ -43,22 +60,42 @@ std::string HostOfSocketUri(std::string_view uri, std::error_code& error) {
         host = authority.substr(0, authority.find(':'));
     }
     std::string decoded;
-    for (std::size_t i = 0; i < host.size(); ++i) {
-        if (host[i] != '%') {
-            decoded.push_back(host[i]);
-            continue;
-        }
-        if (i + 2 >= host.size() || HexValue(host[i + 1]) < 0 || HexValue(host[i + 2]) < 0) {
-            return {};
-        }
-        decoded.push_back(static_cast<char>(HexValue(host[i + 1]) * 16 + HexValue(host[i + 2])));
-        i += 2;
+    if (!Decode(host, decoded)) {
+        return {};
     }
     if (decoded.empty()) {
         return {};
     }
     error.clear();
     return decoded;
+}
+
+std::string SerialOfUsbUri(std::string_view uri, std::error_code& error) {
+    error = make_error_code(Errc::Failed);
+    constexpr std::string_view kPrefix = "usb://";
+    if (uri.substr(0, kPrefix.size()) != kPrefix) {
+        return {};
+    }
+    std::string_view rest = uri.substr(kPrefix.size());
+    rest = rest.substr(0, rest.find('#'));
+    const std::size_t query = rest.find('?');
+    std::string_view options = query == std::string_view::npos ? std::string_view()
+                                                                : rest.substr(query + 1);
+    std::string serial;
+    while (!options.empty()) {
+        const std::size_t amp = options.find('&');
+        const std::string_view option = options.substr(0, amp);
+        options = amp == std::string_view::npos ? std::string_view() : options.substr(amp + 1);
+        constexpr std::string_view kSerial = "serial=";
+        if (option.substr(0, kSerial.size()) == kSerial) {
+            if (!Decode(option.substr(kSerial.size()), serial)) {
+                return {};
+            }
+            break;
+        }
+    }
+    error.clear();
+    return serial;
 }
 
 }  // namespace spooler

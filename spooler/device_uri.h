@@ -12,4 +12,9 @@ namespace spooler {
 // one without a host: Errc::Failed.
 std::string HostOfSocketUri(std::string_view uri, std::error_code& error);
 
+// The serial number of a usb: URI ("usb://MAKE/MODEL?serial=SERIAL[&...]"),
+// percent-decoded; empty when the URI names none, as for a printer without
+// a serial number. Any other URI, or a malformed escape: Errc::Failed.
+std::string SerialOfUsbUri(std::string_view uri, std::error_code& error);
+
 }  // namespace spooler

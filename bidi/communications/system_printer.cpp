@@ -29,19 +29,19 @@ std::unique_ptr<Printer> SystemPrinter::FromName(std::string name) {
 std::unique_ptr<Printer> SystemPrinter::FromName(std::string name,
                                                  std::shared_ptr<spooler::Spooler> spooler) {
     Factory factory = [name, spooler = std::move(spooler)] {
-        return ResolveConnector(*spooler, name);
+        return ResolveConnector(spooler, name);
     };
     return std::unique_ptr<Printer>(new SystemPrinter(std::move(name), std::move(factory)));
 }
 
-std::unique_ptr<communications::Connector> ResolveConnector(spooler::Spooler& spooler,
-                                                            const std::string& name) {
+std::unique_ptr<communications::Connector> ResolveConnector(
+    const std::shared_ptr<spooler::Spooler>& spooler, const std::string& name) {
     std::error_code error;
-    const std::unique_ptr<spooler::Printer> printer = spooler.Open(name, error);
+    const std::unique_ptr<spooler::Printer> printer = spooler->Open(name, error);
     ThrowIf(error);
     const std::string port = printer->Port(error);
     ThrowIf(error);
-    const std::vector<spooler::PortEntry> ports = spooler.Ports(error);
+    const std::vector<spooler::PortEntry> ports = spooler->Ports(error);
     ThrowIf(error);
 
     // A class (a printer pool) has no port of its own, even with one member.
@@ -51,10 +51,10 @@ std::unique_ptr<communications::Connector> ResolveConnector(spooler::Spooler& sp
         owner != ports.end() && !printer->IsClass() ? owner->monitor : std::string();
 
     if (monitor == spooler::kUsbMonitor) {
-        return std::make_unique<communications::linux::UsbConnector>(name);
+        return std::make_unique<communications::linux::UsbConnector>(name, spooler);
     }
     if (monitor == spooler::kTcpMonitor) {
-        std::string host = spooler.PortHost(port, error);
+        std::string host = spooler->PortHost(port, error);
         ThrowIf(error);
         return std::make_unique<communications::linux::NetworkConnector>(std::move(host));
     }

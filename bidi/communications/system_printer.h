@@ -39,7 +39,8 @@ private:
 };
 
 // How printer `name` is attached, as `spooler` sees it now: a port of the
-// USB monitor gives a UsbConnector holding the name, a port of the standard
+// USB monitor gives a UsbConnector holding the name (and asking `spooler`
+// again for each of its queries), a port of the standard
 // TCP/IP monitor a NetworkConnector holding the port's host (a DNS name
 // stays a name). The monitor is the one of the first port whose name is
 // exactly the printer's port; a class (a printer pool, whatever its
@@ -47,7 +48,7 @@ private:
 // Error(UnsupportedPort). Failures of
 // the print system raise Error by CodeFromSystemError (1001 unknown
 // printer, 1004 access refused, 1008 anything else).
-std::unique_ptr<communications::Connector> ResolveConnector(spooler::Spooler& spooler,
-                                                            const std::string& name);
+std::unique_ptr<communications::Connector> ResolveConnector(
+    const std::shared_ptr<spooler::Spooler>& spooler, const std::string& name);
 
 }  // namespace KpBidi

@@ -6,9 +6,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 using platform::NamedLock;
 
@@ -120,4 +122,37 @@ TEST_F(NamedLockTest, FallsBackToAPrivateFolderWithoutXdgRuntimeDir) {
     // A relative XDG_RUNTIME_DIR is not trusted either.
     setenv("XDG_RUNTIME_DIR", "relative/dir", 1);
     EXPECT_EQ(platform::RuntimeDirectory(error), dir);
+}
+
+TEST_F(NamedLockTest, AcquireWaitsAsLongAsAskedAndNoLonger) {
+    // flock locks belong to open files, so a second lock in this process
+    // contends with the first as another process would.
+    NamedLock holder;
+    std::error_code error;
+    ASSERT_EQ(holder.TryAcquire("kpbidi_USB_VID_4B50&PID_0735_A1", error),
+              NamedLock::Result::Acquired);
+
+    NamedLock waiter;
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(waiter.Acquire("kpbidi_USB_VID_4B50&PID_0735_A1", std::chrono::milliseconds(300),
+                             error),
+              NamedLock::Result::HeldElsewhere);
+    auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, std::chrono::milliseconds(300));
+    EXPECT_LT(waited, std::chrono::milliseconds(1000));
+    EXPECT_FALSE(waiter.IsHeld());
+    EXPECT_TRUE(holder.IsHeld());
+
+    // Released during the wait: taken then, not at the end of the wait.
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        holder = NamedLock();
+    });
+    start = std::chrono::steady_clock::now();
+    EXPECT_EQ(waiter.Acquire("kpbidi_USB_VID_4B50&PID_0735_A1", std::chrono::seconds(5), error),
+              NamedLock::Result::Acquired);
+    waited = std::chrono::steady_clock::now() - start;
+    release.join();
+    EXPECT_LT(waited, std::chrono::seconds(2));
+    EXPECT_TRUE(waiter.IsHeld());
 }

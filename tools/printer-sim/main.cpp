@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <mutex>
@@ -44,6 +45,10 @@ const char* const kUsage =
     "  --snmpd                also run snmpd on ADDRESS:161 serving the printer's\n"
     "                         IEEE 1284 device identifier (community \"vortel\")\n"
     "  --snmpd-config FILE    write that snmpd configuration to FILE\n"
+    "  --usb                  also answer on a USB device node (a pseudo-terminal\n"
+    "                         standing in for /dev/usb/lp0)\n"
+    "  --usb-record FILE      with --usb: write the matching USB device, in\n"
+    "                         umockdev's record format, to FILE\n"
     "  -q, --quiet            do not log requests\n"
     "  -h, --help             this text\n"
     "\n"
@@ -127,6 +132,7 @@ int main(int argc, char** argv) {
     std::optional<LogOrder> logOrder;
     std::optional<std::filesystem::path> stateFile;
     std::optional<std::filesystem::path> snmpdConfig;
+    std::optional<std::filesystem::path> usbRecord;
     bool snmpd = false;
     bool quiet = false;
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -224,11 +230,23 @@ int main(int argc, char** argv) {
                 return Fail("--snmpd-config needs a file name");
             }
             snmpdConfig = *v;
+        } else if (a == "--usb") {
+            options.usb = true;
+        } else if (a == "--usb-record") {
+            const auto v = value();
+            if (!v) {
+                return Fail("--usb-record needs a file name");
+            }
+            usbRecord = *v;
         } else if (a == "-q" || a == "--quiet") {
             quiet = true;
         } else {
             return Fail("unknown option \"" + a + "\" (try --help)");
         }
+    }
+
+    if (usbRecord && !options.usb) {
+        return Fail("--usb-record needs --usb");
     }
 
     if (stateFile && std::filesystem::exists(*stateFile)) {
@@ -281,6 +299,13 @@ int main(int argc, char** argv) {
         if (snmpdConfig) {
             sim->WriteSnmpdConfig(*snmpdConfig);
         }
+        if (usbRecord) {
+            std::ofstream out(*usbRecord);
+            out << UsbDeviceRecord(sim->UsbDescription());
+            if (!out) {
+                return Fail("cannot write " + usbRecord->string());
+            }
+        }
         if (snmpd) {
             char pattern[] = "/tmp/kpm-printer-sim-snmpd-XXXXXX";
             if (::mkdtemp(pattern) == nullptr) {
@@ -306,6 +331,14 @@ int main(int argc, char** argv) {
                         sim->controlPort() == kControlPort
                             ? ""
                             : (" --port " + std::to_string(sim->controlPort())).c_str());
+        }
+        if (!sim->UsbNodePath().empty()) {
+            std::printf("  USB device node   %s (stands in for %s, serial number %s)\n",
+                        sim->UsbNodePath().c_str(), sim->UsbDescription().NodePath().c_str(),
+                        sim->UsbDescription().serial.value_or("").c_str());
+        }
+        if (usbRecord) {
+            std::printf("  USB device record %s (umockdev)\n", usbRecord->c_str());
         }
         if (agent) {
             std::printf("  SNMP              %s:161, community \"%s\", OID %s\n", address.c_str(),

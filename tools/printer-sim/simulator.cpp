@@ -4,6 +4,7 @@
 #include "tools/printer-sim/loopback.h"
 #include "tools/printer-sim/server.h"
 #include "tools/printer-sim/snmpd.h"
+#include "tools/printer-sim/usb_node.h"
 
 namespace kpm::sim {
 namespace {
@@ -42,10 +43,26 @@ Simulator::Simulator(Options options)
     address_ = std::move(address);
     server_ = std::move(server);
     server_->Start();
+    if (options_.usb) {
+        usbNode_ = std::make_unique<UsbNode>(printer_, options_.limits);
+    }
 }
 
 Simulator::~Simulator() {
+    usbNode_.reset();
     server_->Stop();
+}
+
+std::string Simulator::UsbNodePath() const {
+    return usbNode_ ? usbNode_->path() : std::string();
+}
+
+UsbDevice Simulator::UsbDescription() const {
+    const PrinterState state = printer_.state();
+    UsbDevice device;
+    device.serial = state.serialNumber;
+    device.ieee1284Id = kpm::sim::DeviceId(state);
+    return device;
 }
 
 std::string Simulator::JobDeviceUri() const {

@@ -1,6 +1,7 @@
 // A simulated KPM printer on one IPv4 address: the command protocol on TCP
 // port 48000, RAW print jobs (AppSocket) on 9100 and a small text control
-// channel on 48100. Construct one to start it (it accepts connections when
+// channel on 48100; with Options::usb also the command protocol on a USB
+// device node. Construct one to start it (it accepts connections when
 // the constructor returns), destroy it to stop it.
 //
 //   kpm::sim::Simulator printer;                   // random free 127.x.y.z
@@ -23,10 +24,12 @@
 #include "tools/printer-sim/printer_state.h"
 #include "tools/printer-sim/session.h"
 #include "tools/printer-sim/socket.h"
+#include "tools/printer-sim/usb_device.h"
 
 namespace kpm::sim {
 
 class TcpServer;
+class UsbNode;
 
 inline constexpr std::uint16_t kProtocolPort = 48000;
 inline constexpr std::uint16_t kJobPort = 9100;
@@ -45,6 +48,8 @@ struct Options {
     // pressed.
     std::chrono::milliseconds busyAfterJob{0};
     SessionLimits limits;
+    // Also answer on a USB device node (see usb_node.h).
+    bool usb = false;
     // Receives each request log line as it happens (from connection threads).
     std::function<void(const std::string&)> onLogLine;
 };
@@ -101,12 +106,20 @@ public:
     // snmpd.h to run snmpd itself).
     void WriteSnmpdConfig(const std::filesystem::path& path, std::uint16_t port = 161) const;
 
+    // With Options::usb: the node that stands in for /dev/usb/lpN (a
+    // pseudo-terminal, "/dev/pts/7"); empty without.
+    std::string UsbNodePath() const;
+    // The USB device this printer is, for a udev testbed: serial number and
+    // IEEE 1284 identifier from the current state, bus path 1-1, lp0.
+    UsbDevice UsbDescription() const;
+
 private:
     Options options_;
     std::string address_;
     StopSignal stop_;
     Printer printer_;
     std::unique_ptr<TcpServer> server_;
+    std::unique_ptr<UsbNode> usbNode_;
 };
 
 }  // namespace kpm::sim

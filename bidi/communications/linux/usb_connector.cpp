@@ -3,17 +3,46 @@
 #include <stdexcept>
 
 #include "bidi/capi/error.h"
+#include "bidi/communications/linux/usb_lookup.h"
+#include "bidi/communications/linux/usb_stream.h"
 
 namespace KpBidi::communications::linux {
+namespace {
 
-UsbConnector::UsbConnector(std::string printerName) : printerName_(std::move(printerName)) {}
+void ThrowIf(const std::error_code& error) {
+    if (error) {
+        ThrowSystemError(error);
+    }
+}
+
+}  // namespace
+
+UsbConnector::UsbConnector(std::string printerName, std::shared_ptr<spooler::Spooler> spooler)
+    : printerName_(std::move(printerName)), spooler_(std::move(spooler)) {}
+
+UsbConnector::UsbConnector(std::string printerName)
+    : UsbConnector(std::move(printerName),
+                   std::shared_ptr<spooler::Spooler>(spooler::MakeSystemSpooler())) {}
+
+std::string UsbConnector::Port() {
+    std::error_code error;
+    const std::unique_ptr<spooler::Printer> printer = spooler_->Open(printerName_, error);
+    ThrowIf(error);
+    std::string port = printer->Port(error);
+    ThrowIf(error);
+    return port;
+}
 
 std::string UsbConnector::GetDeviceId() {
-    throw Error(UnsupportedPort, kNotYetSupported);
+    const auto printer = FindUsbPrinterOfPort(Port());
+    if (!printer) {
+        throw Error(PrinterNotAvailable);
+    }
+    return printer->PrinterInterface().ieee1284Id.value_or(std::string());
 }
 
 std::unique_ptr<Stream> UsbConnector::OpenUsbStream() {
-    throw Error(UnsupportedPort, kNotYetSupported);
+    return std::make_unique<UsbStream>(printerName_, spooler_);
 }
 
 std::unique_ptr<Stream> UsbConnector::OpenNetworkStream(int) {
@@ -21,7 +50,18 @@ std::unique_ptr<Stream> UsbConnector::OpenNetworkStream(int) {
 }
 
 bool UsbConnector::IsAvailable() {
-    throw Error(UnsupportedPort, kNotYetSupported);
+    // Linux keeps nothing of an unplugged device, so a printer that cannot
+    // be found is one that is not there.
+    return FindUsbPrinterOfPort(Port()).has_value();
+}
+
+std::size_t UsbConnector::GetPreferredReadSize() {
+    const auto printer = FindUsbPrinterOfPort(Port());
+    if (!printer) {
+        return 0;
+    }
+    const platform::UsbEndpoint* in = printer->PrinterInterface().BulkIn();
+    return in != nullptr ? in->maxPacketSize : 0;
 }
 
 }  // namespace KpBidi::communications::linux

@@ -17,9 +17,15 @@ using KpBidi::communications::linux::NetworkConnector;
 using KpBidi::communications::linux::UsbConnector;
 using kpm::test::FakeSpooler;
 
+// ResolveConnector shares the print system with the connectors it makes;
+// these tests keep theirs on the stack.
+std::shared_ptr<spooler::Spooler> Borrow(FakeSpooler& spooler) {
+    return std::shared_ptr<spooler::Spooler>(&spooler, [](spooler::Spooler*) {});
+}
+
 int CodeOf(FakeSpooler& spooler, const std::string& name) {
     try {
-        KpBidi::ResolveConnector(spooler, name);
+        KpBidi::ResolveConnector(Borrow(spooler), name);
     } catch (const KpBidi::Error& e) {
         return e.code;
     }
@@ -37,13 +43,13 @@ TEST(ResolveConnector, MonitorNamesAreComparedExactly) {
     spooler.Add("longer", "longer-port", "TCPMON.DLL ");
     spooler.Add("local", "LPT1:", "Local Port");
 
-    auto connector = KpBidi::ResolveConnector(spooler, "usb");
+    auto connector = KpBidi::ResolveConnector(Borrow(spooler), "usb");
     auto* usb = dynamic_cast<UsbConnector*>(connector.get());
     ASSERT_NE(usb, nullptr);
     EXPECT_EQ(usb->printerName(), "usb");
     EXPECT_EQ(usb->GetProtocolType(), 0);
 
-    connector = KpBidi::ResolveConnector(spooler, "net");
+    connector = KpBidi::ResolveConnector(Borrow(spooler), "net");
     const auto* net = dynamic_cast<NetworkConnector*>(connector.get());
     ASSERT_NE(net, nullptr);
     EXPECT_EQ(net->host(), "kpm-printer.example");
@@ -70,7 +76,7 @@ TEST(ResolveConnector, TheFirstPortOfTheNameDecides) {
     spooler.Add("twice", "p", "TCPMON.DLL");
     spooler.ports.push_back({"p", "Dynamic Print Monitor"});
     spooler.hosts["p"] = "127.5.6.7";
-    auto connector = KpBidi::ResolveConnector(spooler, "twice");
+    auto connector = KpBidi::ResolveConnector(Borrow(spooler), "twice");
     EXPECT_NE(dynamic_cast<NetworkConnector*>(connector.get()), nullptr);
 }
 
@@ -112,30 +118,39 @@ TEST(SystemPrinter, FromNameAsksNothingAndEveryConnectorIsResolvedAfresh) {
     EXPECT_EQ(net->host(), "127.8.9.10");
 }
 
-TEST(UsbConnector, SaysTheUsbTransportIsNotSupportedYet) {
-    UsbConnector connector("kpm-usb");
+TEST(UsbConnector, APrinterThatIsNotPluggedInIsNotAvailable) {
+    // No USB printer has this serial number: the device is absent.
+    auto spooler = std::make_shared<FakeSpooler>();
+    spooler->Add("kpm-usb", "usb://Corvane/KPM%20pro?serial=kpm-absent-7f3a", "");
+    spooler->Add("refused", "usb://Corvane/KPM%20pro?serial=x", "").openError =
+        make_error_code(spooler::Errc::AccessDenied);
+    UsbConnector connector("kpm-usb", spooler);
     EXPECT_EQ(connector.GetProtocolType(), 0);
+    EXPECT_FALSE(connector.IsAvailable());
     EXPECT_EQ(connector.GetPreferredReadSize(), 0u);
-    for (int operation = 0; operation < 3; ++operation) {
-        try {
-            if (operation == 0) {
-                connector.OpenUsbStream();
-            } else if (operation == 1) {
-                connector.IsAvailable();
-            } else {
-                connector.GetDeviceId();
-            }
-            ADD_FAILURE() << "operation " << operation << " did not refuse";
-        } catch (const KpBidi::Error& e) {
-            EXPECT_EQ(e.code, KpBidi::UnsupportedPort);
-            EXPECT_STREQ(e.message, UsbConnector::kNotYetSupported);
-        }
+    try {
+        connector.GetDeviceId();
+        ADD_FAILURE() << "an absent printer gave a device id";
+    } catch (const KpBidi::Error& e) {
+        EXPECT_EQ(e.code, KpBidi::PrinterNotAvailable);
     }
     try {
         connector.OpenNetworkStream(48000);
         ADD_FAILURE() << "a USB printer opened a network stream";
     } catch (const std::logic_error& e) {
         EXPECT_STREQ(e.what(), "attempted to open network for USB printer");
+    }
+
+    // The print system's failures keep their codes.
+    for (const auto& [name, code] : {std::pair{"refused", KpBidi::AccessDenied},
+                                     std::pair{"unknown", KpBidi::PrinterNotFound}}) {
+        UsbConnector other(name, spooler);
+        try {
+            other.IsAvailable();
+            ADD_FAILURE() << name;
+        } catch (const KpBidi::Error& e) {
+            EXPECT_EQ(e.code, code) << name;
+        }
     }
 }
 

@@ -118,7 +118,7 @@ TEST(OpenPrinter, OpensAnyNameAndReportsAnUnknownOneAtTheFirstOperation) {
     kpbidi_close_printer(printer);
 }
 
-TEST(OpenPrinter, AUsbPrinterIsReportedAsNotSupportedYet) {
+TEST(OpenPrinter, AUsbPrinterThatIsNotPluggedInIsNotAvailable) {
     Queues queues;
     const std::string name = UniqueQueueName("open-usb");
     queues.Add(name, "usb://Corvane/KPM%20pro?serial=O1");
@@ -126,7 +126,7 @@ TEST(OpenPrinter, AUsbPrinterIsReportedAsNotSupportedYet) {
     kpbidi_printer_tag* printer = kpbidi_open_printer(name.c_str(), &error);
     ASSERT_NE(printer, nullptr);
     kpbidi_get_ip_mode(printer, &error);
-    EXPECT_EQ(error.code, KpBidi::UnsupportedPort);
+    EXPECT_EQ(error.code, KpBidi::PrinterNotAvailable);
     kpbidi_close_printer(printer);
 }
 

@@ -1,0 +1,86 @@
+#include "bidi/communications/linux/usb_stream.h"
+
+#include <algorithm>
+#include <iostream>
+#include <stdexcept>
+#include <system_error>
+
+#include "bidi/capi/error.h"
+#include "bidi/communications/linux/usb_lookup.h"
+
+namespace KpBidi::communications::linux {
+namespace {
+
+void ThrowIf(const std::error_code& error) {
+    if (error) {
+        ThrowSystemError(error);
+    }
+}
+
+}  // namespace
+
+std::string UsbPortLockName(const std::string& instanceId) {
+    std::string name = "kpbidi_" + instanceId;
+    std::replace(name.begin(), name.end(), '\\', '_');
+    std::replace(name.begin(), name.end(), '/', '_');
+    return name;
+}
+
+bool QueueIsPrinting(spooler::Printer& printer) {
+    std::error_code error;
+    const std::vector<spooler::JobEntry> jobs = printer.Jobs(error);
+    ThrowIf(error);
+    return std::any_of(jobs.begin(), jobs.end(), [](const spooler::JobEntry& job) {
+        return job.state == spooler::JobState::Processing;
+    });
+}
+
+UsbStream::UsbStream(const std::string& printerName, std::shared_ptr<spooler::Spooler> spooler)
+    : spooler_(std::move(spooler)) {
+    std::error_code error;
+    printer_ = spooler_->Open(printerName, error);
+    ThrowIf(error);
+    const std::string port = printer_->Port(error);
+    ThrowIf(error);
+    const std::string instanceId = GetUSBPrintDeviceInstanceID(port);
+
+    lockName_ = UsbPortLockName(instanceId);
+    switch (lock_.Acquire(lockName_, kLockWait, error)) {
+        case platform::NamedLock::Result::Acquired:
+            break;
+        case platform::NamedLock::Result::HeldElsewhere:
+            std::cerr << "Mutex already locked" << std::endl;
+            throw UsbPortBusyException();
+        case platform::NamedLock::Result::Failed:
+            throw std::system_error(error, "NamedLock " + lockName_);
+    }
+
+    std::string path;
+    try {
+        path = GetUSBPrintDevicePath(instanceId);
+    } catch (const std::runtime_error&) {
+        // While CUPS's usb backend prints, usblp lets go of the printer and
+        // its node is gone: that is a busy port, not a missing one.
+        if (QueueIsPrinting(*printer_)) {
+            throw UsbPortBusyException();
+        }
+        throw;
+    }
+    port_.emplace(path);
+}
+
+bool UsbStream::Write(const unsigned char* data, std::int32_t length) {
+    if (length < 0 || (length > 0 && data == nullptr)) {
+        throw Error(InvalidArgument);
+    }
+    if (QueueIsPrinting(*printer_)) {
+        throw UsbPortBusyException();
+    }
+    return port_->Write(data, static_cast<std::size_t>(length));
+}
+
+std::int64_t UsbStream::Read(std::vector<unsigned char>& buffer, bool& ok) {
+    return port_->Read(buffer, ok);
+}
+
+}  // namespace KpBidi::communications::linux
