@@ -31,8 +31,7 @@ public:
     // Waits at most `wait` for the lock: HeldElsewhere when its holder kept
     // it that long. flock(2) has no time-out of its own, so the lock is
     // tried again every few milliseconds.
-    Result Acquire(const std::string& name, std::chrono::milliseconds wait,
-                   std::error_code& error);
+    Result Acquire(const std::string& name, std::chrono::milliseconds wait, std::error_code& error);
 
     bool IsHeld() const noexcept { return fd_ >= 0; }
     const std::string& Path() const noexcept { return path_; }

@@ -79,8 +79,8 @@ std::string SerialOfUsbUri(std::string_view uri, std::error_code& error) {
     std::string_view rest = uri.substr(kPrefix.size());
     rest = rest.substr(0, rest.find('#'));
     const std::size_t query = rest.find('?');
-    std::string_view options = query == std::string_view::npos ? std::string_view()
-                                                                : rest.substr(query + 1);
+    std::string_view options =
+        query == std::string_view::npos ? std::string_view() : rest.substr(query + 1);
     std::string serial;
     while (!options.empty()) {
         const std::size_t amp = options.find('&');

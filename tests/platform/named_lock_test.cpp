@@ -134,9 +134,9 @@ TEST_F(NamedLockTest, AcquireWaitsAsLongAsAskedAndNoLonger) {
 
     NamedLock waiter;
     auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(waiter.Acquire("kpbidi_USB_VID_4B50&PID_0735_A1", std::chrono::milliseconds(300),
-                             error),
-              NamedLock::Result::HeldElsewhere);
+    EXPECT_EQ(
+        waiter.Acquire("kpbidi_USB_VID_4B50&PID_0735_A1", std::chrono::milliseconds(300), error),
+        NamedLock::Result::HeldElsewhere);
     auto waited = std::chrono::steady_clock::now() - start;
     EXPECT_GE(waited, std::chrono::milliseconds(300));
     EXPECT_LT(waited, std::chrono::milliseconds(1000));

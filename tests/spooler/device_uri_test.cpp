@@ -40,7 +40,6 @@ TEST(HostOfSocketUri, RefusesOtherPortsAndMissingHosts) {
     ExpectNoHost("socket://bad%zzhost");
 }
 
-
 std::string Serial(std::string_view uri) {
     std::error_code error;
     std::string serial = spooler::SerialOfUsbUri(uri, error);

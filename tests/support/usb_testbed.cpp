@@ -3,6 +3,7 @@
 #include <umockdev.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <stdexcept>
@@ -21,8 +22,8 @@ std::string Take(gchar* text) {
 UsbTestbed::UsbTestbed() : testbed_(umockdev_testbed_new()) {
     // A device only the testbed has: visible under /sys only when this
     // process's file access is redirected.
-    gchar* probe = umockdev_testbed_add_device(testbed_, "kpm-probe", "kpm-probe", nullptr,
-                                               nullptr, nullptr);
+    gchar* probe =
+        umockdev_testbed_add_device(testbed_, "kpm-probe", "kpm-probe", nullptr, nullptr, nullptr);
     const std::string path = Take(probe);
     const bool redirected = !path.empty() && ::access(path.c_str(), F_OK) == 0 &&
                             std::filesystem::exists(root() + path);
@@ -63,9 +64,24 @@ void UsbTestbed::Plug(const kpm::sim::UsbDevice& device, const std::string& node
 
 void UsbTestbed::Unplug(const kpm::sim::UsbDevice& device) {
     umockdev_testbed_remove_device(testbed_, device.SysPath().c_str());
+    // umockdev leaves the links of the removed devices in /sys/bus and
+    // /sys/class behind, and refuses to plug the device in again over them.
+    namespace fs = std::filesystem;
+    std::error_code ignored;
+    for (const char* top : {"/sys/bus", "/sys/class"}) {
+        for (auto it = fs::recursive_directory_iterator(root() + top, ignored);
+             it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+            if (it->is_symlink(ignored) && !fs::exists(it->path(), ignored)) {
+                fs::remove(it->path(), ignored);
+            }
+        }
+    }
     if (!device.NodePath().empty()) {
-        std::error_code ignored;
-        std::filesystem::remove(root() + device.NodePath(), ignored);
+        // The node, and umockdev's note of its device number.
+        std::string note = device.NodePath().substr(5);  // "usb/lp0"
+        std::replace(note.begin(), note.end(), '/', '_');
+        fs::remove(root() + device.NodePath(), ignored);
+        fs::remove(root() + "/dev/.node/" + note, ignored);
     }
 }
 

@@ -60,14 +60,21 @@ public:
             return 0;
         }
         total_ += static_cast<std::uint64_t>(n);
+        sawData_ = sawData_ || std::any_of(buffer.begin(), buffer.begin() + n,
+                                           [](unsigned char b) { return b != 0; });
         ok = true;
         return n;
     }
 
     std::uint64_t total() const noexcept { return total_; }
     // Counts the limit (and counted()) from here on.
-    void StartCounting() noexcept { base_ = total_; }
+    void StartCounting() noexcept {
+        base_ = total_;
+        sawData_ = false;
+    }
     std::uint64_t counted() const noexcept { return total_ - base_; }
+    // Whether anything but zero bytes (a packet's padding) came since.
+    bool sawData() const noexcept { return sawData_; }
 
 private:
     int fd_;
@@ -76,6 +83,7 @@ private:
     std::uint64_t limit_;
     std::uint64_t total_ = 0;
     std::uint64_t base_ = 0;
+    bool sawData_ = false;
 };
 
 // Buffers the packet writer's small pieces into large writes, or hands them
@@ -275,7 +283,8 @@ void ServeRawStream(Printer& printer, int fd, const StopSignal& stop, const Sess
                 request = KpBidi::ReadPacket(input);
             } catch (const KpBidi::Error&) {
                 if (input.buffer().Window().empty()) {
-                    if (stream.counted() > 0) {
+                    // Zeros after the last packet are its padding.
+                    if (stream.sawData()) {
                         printer.RecordMalformed("raw stream: ended inside a packet");
                     }
                     return;

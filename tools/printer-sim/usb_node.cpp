@@ -22,8 +22,7 @@ UniqueFd OpenSide(const std::string& path) {
 
 }  // namespace
 
-UsbNode::UsbNode(Printer& printer, SessionLimits limits)
-    : printer_(printer), limits_(limits) {
+UsbNode::UsbNode(Printer& printer, SessionLimits limits) : printer_(printer), limits_(limits) {
     master_ = UniqueFd(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC));
     if (!master_) {
         Fail("posix_openpt");
@@ -83,11 +82,23 @@ bool UsbNode::WaitForClient() {
 }
 
 void UsbNode::DropUnreadReplies() {
-    // Only the direction towards the program: requests of a program that
-    // has just opened the node must survive.
+    // Read off what the program left, from its side, until the line has
+    // been quiet for a moment: part of a reply may still be on its way
+    // through the terminal layer, where a flush would miss it. Nothing of
+    // the next program can be among it, as nothing is written to it before
+    // its request is read.
     const UniqueFd far = OpenSide(path_);
-    if (far) {
-        ::tcflush(far.get(), TCIFLUSH);
+    if (!far) {
+        return;
+    }
+    unsigned char scratch[4096];
+    for (int quiet = 0; quiet < 2;) {
+        pollfd p{far.get(), POLLIN, 0};
+        if (::poll(&p, 1, 10) <= 0 || ::read(far.get(), scratch, sizeof scratch) <= 0) {
+            ++quiet;
+        } else {
+            quiet = 0;
+        }
     }
 }
 

@@ -9,7 +9,9 @@
 // unchanged: no echo, no CR/LF translation, no signal or flow-control
 // characters, reads return what has arrived. Each program that opens the
 // node is one session; when it closes the node, reply bytes it left unread
-// are dropped, so the next program starts clean.
+// are dropped, so the next program starts clean. (The session's end is seen
+// as the terminal's hang-up, which a new opener in the same instant would
+// cancel; then the sessions simply run on as one.)
 #pragma once
 
 #include <string>

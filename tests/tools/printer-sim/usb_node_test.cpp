@@ -98,6 +98,9 @@ TEST(UsbNode, EachOpenerStartsCleanAndNeedsNoTerminalSetup) {
         ASSERT_EQ(sim.requests().size(), 1u);
         ::usleep(100000);  // the reply is on its way
     }
+    // The node learns that a program left from the hang-up, which an opener
+    // in the same instant would cancel; programs take longer than that.
+    ::usleep(50000);
     Node second(sim.UsbNodePath());
     termios settings{};
     ASSERT_EQ(::tcgetattr(second.fd(), &settings), 0);
