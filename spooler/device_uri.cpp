@@ -19,23 +19,6 @@ int HexValue(char c) {
     return -1;
 }
 
-// Percent-decodes `text`; false for a malformed escape.
-bool Decode(std::string_view text, std::string& decoded) {
-    decoded.clear();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            decoded.push_back(text[i]);
-            continue;
-        }
-        if (i + 2 >= text.size() || HexValue(text[i + 1]) < 0 || HexValue(text[i + 2]) < 0) {
-            return false;
-        }
-        decoded.push_back(static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2])));
-        i += 2;
-    }
-    return true;
-}
-
 }  // namespace
 
 std::string HostOfSocketUri(std::string_view uri, std::error_code& error) {
@@ -59,14 +42,31 @@ std::string HostOfSocketUri(std::string_view uri, std::error_code& error) {
     } else {
         host = authority.substr(0, authority.find(':'));
     }
-    std::string decoded;
-    if (!Decode(host, decoded)) {
+    const std::optional<std::string> decoded = PercentDecoded(host);
+    if (!decoded) {
         return {};
     }
-    if (decoded.empty()) {
+    if (decoded->empty()) {
         return {};
     }
     error.clear();
+    return *decoded;
+}
+
+std::optional<std::string> PercentDecoded(std::string_view text) {
+    std::string decoded;
+    decoded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            decoded.push_back(text[i]);
+            continue;
+        }
+        if (i + 2 >= text.size() || HexValue(text[i + 1]) < 0 || HexValue(text[i + 2]) < 0) {
+            return std::nullopt;
+        }
+        decoded.push_back(static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2])));
+        i += 2;
+    }
     return decoded;
 }
 
@@ -88,9 +88,12 @@ std::string SerialOfUsbUri(std::string_view uri, std::error_code& error) {
         options = amp == std::string_view::npos ? std::string_view() : options.substr(amp + 1);
         constexpr std::string_view kSerial = "serial=";
         if (option.substr(0, kSerial.size()) == kSerial) {
-            if (!Decode(option.substr(kSerial.size()), serial)) {
+            const std::optional<std::string> decoded =
+                PercentDecoded(option.substr(kSerial.size()));
+            if (!decoded) {
                 return {};
             }
+            serial = *decoded;
             break;
         }
     }

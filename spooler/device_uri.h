@@ -1,6 +1,7 @@
 // Reading device URIs.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -16,5 +17,8 @@ std::string HostOfSocketUri(std::string_view uri, std::error_code& error);
 // percent-decoded; empty when the URI names none, as for a printer without
 // a serial number. Any other URI, or a malformed escape: Errc::Failed.
 std::string SerialOfUsbUri(std::string_view uri, std::error_code& error);
+
+// `text` with its %XX escapes decoded; nullopt for a malformed escape.
+std::optional<std::string> PercentDecoded(std::string_view text);
 
 }  // namespace spooler
