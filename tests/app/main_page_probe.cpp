@@ -6,6 +6,7 @@
 //   ticks <n>
 //   took <ms>
 //   printer <name> <address>        for each entry of the list
+// With an argument, also saves a picture of the busy page in that file.
 // The main page test runs it where network printers do not answer.
 #include <QApplication>
 #include <QComboBox>
@@ -47,6 +48,9 @@ int main(int argc, char** argv) {
                     page->IsItemEnabled(1001) ? 1 : 0, page->IsItemEnabled(1002) ? 1 : 0,
                     sheet.Button(ui::WizardButton::Next)->isEnabled() ? 1 : 0,
                     page->BusyIndicator()->isVisible() ? 1 : 0);
+        if (argc > 1) {
+            sheet.grab().save(QString::fromLocal8Bit(argv[1]));
+        }
     });
     QObject::connect(page, &CMainPage::printerListRebuilt, &application, [&] {
         std::printf("ticks %d\ntook %lld\n", ticks, static_cast<long long>(clock.elapsed()));
