@@ -42,22 +42,31 @@ std::string HostOfSocketUri(std::string_view uri, std::error_code& error) {
     } else {
         host = authority.substr(0, authority.find(':'));
     }
-    std::string decoded;
-    for (std::size_t i = 0; i < host.size(); ++i) {
-        if (host[i] != '%') {
-            decoded.push_back(host[i]);
-            continue;
-        }
-        if (i + 2 >= host.size() || HexValue(host[i + 1]) < 0 || HexValue(host[i + 2]) < 0) {
-            return {};
-        }
-        decoded.push_back(static_cast<char>(HexValue(host[i + 1]) * 16 + HexValue(host[i + 2])));
-        i += 2;
+    const std::optional<std::string> decoded = PercentDecoded(host);
+    if (!decoded) {
+        return {};
     }
-    if (decoded.empty()) {
+    if (decoded->empty()) {
         return {};
     }
     error.clear();
+    return *decoded;
+}
+
+std::optional<std::string> PercentDecoded(std::string_view text) {
+    std::string decoded;
+    decoded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            decoded.push_back(text[i]);
+            continue;
+        }
+        if (i + 2 >= text.size() || HexValue(text[i + 1]) < 0 || HexValue(text[i + 2]) < 0) {
+            return std::nullopt;
+        }
+        decoded.push_back(static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2])));
+        i += 2;
+    }
     return decoded;
 }
 

@@ -38,12 +38,20 @@ std::size_t UsbReadSize(Connector& connector) {
     return preferred != 0 ? preferred : kUsbDefaultReadSize;
 }
 
-// Runs one path with the exception translation the Part gives it: the USB
-// path also turns a busy port into 1009.
-template <class Body>
-void Translated(bool usb, Body&& body) {
+// One round trip: reachability, the path, the stream, the request in one
+// write, then `readReply(input, usb)` on the reply, with the exception
+// translation of the path (the USB path also turns a busy port into 1009).
+// The stream is closed before this returns or throws.
+template <class ReadReply>
+void Exchange(Connector& connector, const Packet& request, ReadReply&& readReply) {
+    const bool usb = CheckedProtocol(connector) == communications::UsbProtocol;
     try {
-        body();
+        const std::unique_ptr<Stream> stream =
+            usb ? connector.OpenUsbStream() : connector.OpenNetworkStream(kNetworkPort);
+        const std::vector<unsigned char> packet = SerializePacket(request);
+        WriteAll(*stream, usb ? packet : WrapNetworkMessage(packet));
+        BasicInputStream input(stream.get(), usb ? UsbReadSize(connector) : kNetworkReadBufferSize);
+        readReply(input, usb);
     } catch (const UsbPortBusyException&) {
         if (!usb) {
             throw;
@@ -67,73 +75,44 @@ std::uint32_t MakePacketId() {
 }
 
 std::vector<Packet> ExchangePackets(Connector& connector, const Packet& request) {
-    const int protocol = CheckedProtocol(connector);
     const std::uint32_t id = request.header.id;
     const std::size_t expected = request.ExpectedReplies();
     std::vector<Packet> replies;
-
-    if (protocol == communications::UsbProtocol) {
-        Translated(true, [&] {
-            const auto stream = connector.OpenUsbStream();
-            WriteAll(*stream, SerializePacket(request));
-            BasicInputStream input(stream.get(), UsbReadSize(connector));
-            std::size_t received = 0;
-            while (received < expected) {
-                Packet packet = ReadPacket(input);
-                if (packet.header.id == id) {
-                    received += packet.commands.size();
-                    replies.push_back(std::move(packet));
-                }
-            }
-        });
-    } else {
-        Translated(false, [&] {
-            const auto stream = connector.OpenNetworkStream(kNetworkPort);
-            WriteAll(*stream, WrapNetworkMessage(SerializePacket(request)));
-            BasicInputStream input(stream.get(), kNetworkReadBufferSize);
-            std::size_t received = 0;
-            while (received < expected) {
+    std::size_t received = 0;
+    const auto keep = [&](Packet&& packet) {
+        if (packet.header.id == id) {
+            received += packet.commands.size();
+            replies.push_back(std::move(packet));
+        }
+    };
+    Exchange(connector, request, [&](BasicInputStream& input, bool usb) {
+        while (received < expected) {
+            if (usb) {
+                keep(ReadPacket(input));
+            } else {
                 for (Packet& packet : DecodeNetworkPayload(ReadNetworkMessage(input))) {
-                    if (packet.header.id == id) {
-                        received += packet.commands.size();
-                        replies.push_back(std::move(packet));
-                    }
+                    keep(std::move(packet));
                 }
             }
-        });
-    }
+        }
+    });
     return replies;
 }
 
 void ExchangeStreaming(Connector& connector, const Packet& request, const CommandHandler& handler) {
-    const int protocol = CheckedProtocol(connector);
     const std::uint32_t id = request.header.id;
     const std::size_t expected = request.ExpectedReplies();
-
-    if (protocol == communications::UsbProtocol) {
-        Translated(true, [&] {
-            const auto stream = connector.OpenUsbStream();
-            WriteAll(*stream, SerializePacket(request));
-            BasicInputStream input(stream.get(), UsbReadSize(connector));
-            std::size_t received = 0;
-            while (received < expected) {
-                received += StreamPacket(input, id, handler);
-            }
-        });
-    } else {
-        Translated(false, [&] {
-            const auto stream = connector.OpenNetworkStream(kNetworkPort);
-            WriteAll(*stream, WrapNetworkMessage(SerializePacket(request)));
-            BasicInputStream input(stream.get(), kNetworkReadBufferSize);
-            std::size_t received = 0;
-            while (received < expected) {
+    Exchange(connector, request, [&](BasicInputStream& input, bool usb) {
+        std::size_t received = 0;
+        while (received < expected) {
+            if (!usb) {
                 // The envelope's length is not needed: the packet decoder
                 // finds the packet's end itself.
                 ReadNetworkEnvelopeHeader(input);
-                received += StreamPacket(input, id, handler);
             }
-        });
-    }
+            received += StreamPacket(input, id, handler);
+        }
+    });
 }
 
 }  // namespace KpBidi

@@ -4,6 +4,7 @@
 
 #include "spooler/cups/ppd.h"
 #include "spooler/cups/raw_document.h"
+#include "spooler/device_uri.h"
 #include "spooler/driver_data.h"
 
 namespace spooler::cups {
@@ -62,19 +63,6 @@ ipp_attribute_t* ReadJob(ipp_t* response, ipp_attribute_t* a, JobEntry& job,
     return a;
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 // Whether a job's printer URI (".../printers/NAME" or ".../classes/NAME",
 // percent-encoded) names the printer `name`; printer names are compared as
 // the server does, ignoring case.
@@ -83,17 +71,8 @@ bool UriNamesPrinter(std::string_view uri, const std::string& name) {
     if (slash == std::string_view::npos) {
         return false;
     }
-    std::string last;
-    for (std::size_t i = slash + 1; i < uri.size(); ++i) {
-        if (uri[i] == '%' && i + 2 < uri.size() && HexValue(uri[i + 1]) >= 0 &&
-            HexValue(uri[i + 2]) >= 0) {
-            last.push_back(static_cast<char>(HexValue(uri[i + 1]) * 16 + HexValue(uri[i + 2])));
-            i += 2;
-        } else {
-            last.push_back(uri[i]);
-        }
-    }
-    return strcasecmp(last.c_str(), name.c_str()) == 0;
+    const std::optional<std::string> last = PercentDecoded(uri.substr(slash + 1));
+    return last && strcasecmp(last->c_str(), name.c_str()) == 0;
 }
 
 }  // namespace

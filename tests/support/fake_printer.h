@@ -16,53 +16,9 @@
 #include "bidi/protocol/decode.h"
 #include "bidi/protocol/printer.h"
 #include "tests/support/scripted_transport.h"
+#include "tests/support/wire_bytes.h"
 
 namespace kpm::test {
-
-inline void PutBe32(Bytes& out, std::uint32_t v) {
-    out.push_back(static_cast<unsigned char>(v >> 24));
-    out.push_back(static_cast<unsigned char>(v >> 16));
-    out.push_back(static_cast<unsigned char>(v >> 8));
-    out.push_back(static_cast<unsigned char>(v));
-}
-
-// One reply packet carrying `commands`, zero padding before and after.
-inline Bytes ReplyPacketBytes(std::uint32_t id,
-                              const std::vector<std::pair<std::uint16_t, Bytes>>& commands) {
-    Bytes b(32, 0);
-    const Bytes marker{0x1B, 0x7C, 0x31, 0x30, 0x40, 0x8C, 0x43, 0x00};
-    b.insert(b.end(), marker.begin(), marker.end());
-    PutBe32(b, id);
-    b.resize(b.size() + 20, 0);
-    for (const auto& [code, data] : commands) {
-        b.push_back(0x23);
-        b.push_back(0x23);
-        b.push_back(static_cast<unsigned char>(code >> 8));
-        b.push_back(static_cast<unsigned char>(code));
-        PutBe32(b, static_cast<std::uint32_t>(data.size()));
-        b.insert(b.end(), data.begin(), data.end());
-    }
-    const Bytes footer{0x1B, 0x7C, 0x31, 0x30, 0x24, 0x00, 0x00, 0x00};
-    b.insert(b.end(), footer.begin(), footer.end());
-    PutBe32(b, id);
-    b.resize(b.size() + 4 + 512, 0);
-    return b;
-}
-
-inline Bytes EnvelopeBytes(const Bytes& payload) {
-    Bytes b{0x40, 0x40, 0x00, 0x00};
-    PutBe32(b, static_cast<std::uint32_t>(payload.size()));
-    b.insert(b.end(), payload.begin(), payload.end());
-    return b;
-}
-
-// A 4-byte big-endian status followed by `rest`.
-inline Bytes StatusValue(std::int32_t status, Bytes rest = Bytes(12, 0)) {
-    Bytes b;
-    PutBe32(b, static_cast<std::uint32_t>(status));
-    b.insert(b.end(), rest.begin(), rest.end());
-    return b;
-}
 
 struct Request {
     std::uint32_t headerId = 0;

@@ -1,6 +1,7 @@
 #include "tools/printer-sim/log_content.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <random>
 #include <stdexcept>
@@ -32,18 +33,6 @@ void PutDigits(unsigned char* out, std::uint64_t value, int width) {
     }
 }
 
-void CivilFromDays(std::int64_t z, std::int64_t& year, unsigned& month, unsigned& day) {
-    z += 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const auto doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    day = doy - (153 * mp + 2) / 5 + 1;
-    month = mp < 10 ? mp + 3 : mp - 9;
-    year = yoe + era * 400 + (month <= 2);
-}
-
 }  // namespace
 
 LogContent::LogContent(const LogSettings& settings)
@@ -58,10 +47,11 @@ void LogContent::Line(std::uint64_t number, unsigned char* out) const {
     std::memset(out, ' ', kLineSize);
     constexpr std::int64_t kDays1970To2023 = 19358;
     const std::uint64_t seconds = number * 13;
-    std::int64_t year = 0;
-    unsigned month = 0;
-    unsigned day = 0;
-    CivilFromDays(kDays1970To2023 + static_cast<std::int64_t>(seconds / 86400), year, month, day);
+    const std::chrono::year_month_day date{std::chrono::sys_days{
+        std::chrono::days{kDays1970To2023 + static_cast<std::int64_t>(seconds / 86400)}}};
+    const auto year = static_cast<std::int64_t>(static_cast<int>(date.year()));
+    const auto month = static_cast<unsigned>(date.month());
+    const auto day = static_cast<unsigned>(date.day());
     const std::uint64_t rest = seconds % 86400;
     PutDigits(out, static_cast<std::uint64_t>(year % 10000), 4);
     out[4] = '-';

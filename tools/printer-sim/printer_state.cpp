@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -106,19 +107,6 @@ const json& Object(const json& parent, const char* name, const std::string& path
         Bad(path + name, "expected an object");
     }
     return parent.at(name);
-}
-
-// Days since 1970-01-01 to a civil date (proleptic Gregorian).
-void CivilFromDays(std::int64_t z, int& year, unsigned& month, unsigned& day) {
-    z += 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const auto doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    day = doy - (153 * mp + 2) / 5 + 1;
-    month = mp < 10 ? mp + 3 : mp - 9;
-    year = static_cast<int>(yoe + era * 400 + (month <= 2));
 }
 
 }  // namespace
@@ -407,13 +395,11 @@ std::string FormatSecondsSince2000(std::uint32_t seconds) {
     constexpr std::int64_t kDays1970To2000 = 10957;
     const std::int64_t days = kDays1970To2000 + seconds / 86400;
     const std::uint32_t rest = seconds % 86400;
-    int year = 0;
-    unsigned month = 0;
-    unsigned day = 0;
-    CivilFromDays(days, year, month, day);
+    const std::chrono::year_month_day date{std::chrono::sys_days{std::chrono::days{days}}};
     char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02u %02u:%02u:%02u", year, month, day, rest / 3600,
-                  rest / 60 % 60, rest % 60);
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u %02u:%02u:%02u", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                  rest / 3600, rest / 60 % 60, rest % 60);
     return text;
 }
 

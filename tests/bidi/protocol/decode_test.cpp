@@ -8,6 +8,7 @@
 
 #include "bidi/capi/error.h"
 #include "tests/support/scripted_transport.h"
+#include "tests/support/wire_bytes.h"
 
 // Records the largest single allocation, to prove that no decoder believes a
 // length field before its bytes have arrived.
@@ -37,57 +38,10 @@ using kpm::test::Bytes;
 using kpm::test::ReadStep;
 using kpm::test::ScriptedStream;
 
-// Reply bytes are written out here by hand, independently of the encoder.
-Bytes Header(std::uint32_t id, unsigned char kind = 0x8C, unsigned char subkind = 0x43) {
-    Bytes b{0x1B, 0x7C, 0x31, 0x30, 0x40, kind, subkind, 0x00};
-    b.push_back(static_cast<unsigned char>(id >> 24));
-    b.push_back(static_cast<unsigned char>(id >> 16));
-    b.push_back(static_cast<unsigned char>(id >> 8));
-    b.push_back(static_cast<unsigned char>(id));
-    b.resize(32, 0);
-    return b;
-}
-
-Bytes Cmd(std::uint16_t code, const Bytes& data) {
-    const auto n = static_cast<std::uint32_t>(data.size());
-    Bytes b{0x23,
-            0x23,
-            static_cast<unsigned char>(code >> 8),
-            static_cast<unsigned char>(code),
-            static_cast<unsigned char>(n >> 24),
-            static_cast<unsigned char>(n >> 16),
-            static_cast<unsigned char>(n >> 8),
-            static_cast<unsigned char>(n)};
-    b.insert(b.end(), data.begin(), data.end());
-    return b;
-}
-
-Bytes Footer(std::uint32_t id, unsigned char last = 0x24) {
-    return {0x1B,
-            0x7C,
-            0x31,
-            0x30,
-            last,
-            0x00,
-            0x00,
-            0x00,
-            static_cast<unsigned char>(id >> 24),
-            static_cast<unsigned char>(id >> 16),
-            static_cast<unsigned char>(id >> 8),
-            static_cast<unsigned char>(id),
-            0,
-            0,
-            0,
-            0};
-}
-
-Bytes Cat(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes& p : parts) {
-        out.insert(out.end(), p.begin(), p.end());
-    }
-    return out;
-}
+using kpm::test::Cat;
+using kpm::test::CommandBytes;
+using kpm::test::FooterBytes;
+using kpm::test::HeaderBytes;
 
 const Bytes kStatusOk{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 
@@ -117,8 +71,8 @@ void ExpectMalformed(const Bytes& bytes) {
 
 TEST(ParsePacket, DecodesHeaderCommandsAndFooter) {
     const Bytes bytes =
-        Cat({Bytes(100, 0), Header(0x11223344, 0x8C, 0x50), Cmd(34, {0, 0, 0, 0, 9}), Bytes(3, 0),
-             Cmd(22, {}), Footer(0x55667788), Bytes(64, 0)});
+        Cat({Bytes(100, 0), HeaderBytes(0x11223344, 0x8C, 0x50), CommandBytes(34, {0, 0, 0, 0, 9}),
+             Bytes(3, 0), CommandBytes(22, {}), FooterBytes(0x55667788), Bytes(64, 0)});
     auto [packet, used] = Parse(bytes);
     EXPECT_EQ(packet.header.kind, 0x8C);
     EXPECT_EQ(packet.header.subkind, 0x50);
@@ -135,8 +89,10 @@ TEST(ParsePacket, DecodesHeaderCommandsAndFooter) {
 }
 
 TEST(ParsePacket, MarkerFoundAfterABrokenPartialMatch) {
-    const Bytes bytes =
-        Cat({{0x1B, 0x1B, 0x7C, 0x31, 0x30, 0x40}, Bytes(27, 0), Cmd(60, kStatusOk), Footer(0)});
+    const Bytes bytes = Cat({{0x1B, 0x1B, 0x7C, 0x31, 0x30, 0x40},
+                             Bytes(27, 0),
+                             CommandBytes(60, kStatusOk),
+                             FooterBytes(0)});
     // The header marker starts at the second 1B, so the id is bytes 8-11 after it.
     Bytes withId = bytes;
     withId[1 + 8] = 0xAB;
@@ -147,14 +103,14 @@ TEST(ParsePacket, MarkerFoundAfterABrokenPartialMatch) {
 }
 
 TEST(ParsePacket, LeadingZerosAndPreviousPaddingAreSkipped) {
-    const Bytes bytes =
-        Cat({Bytes(6000, 0), Footer(9), Bytes(4000, 0), Header(5), Cmd(60, kStatusOk), Footer(5)});
+    const Bytes bytes = Cat({Bytes(6000, 0), FooterBytes(9), Bytes(4000, 0), HeaderBytes(5),
+                             CommandBytes(60, kStatusOk), FooterBytes(5)});
     // A footer marker is not a header marker: it is noise before the packet.
     EXPECT_EQ(Parse(bytes).first.header.id, 5u);
 }
 
 TEST(ParsePacket, FooterCutShortAfterItsMarkerIsAcceptedOnlyFromARange) {
-    Bytes bytes = Cat({Header(3), Cmd(66, kStatusOk), Footer(3)});
+    Bytes bytes = Cat({HeaderBytes(3), CommandBytes(66, kStatusOk), FooterBytes(3)});
     bytes.resize(bytes.size() - 16 + 5);  // only the footer's marker remains
     auto [packet, used] = Parse(bytes);
     EXPECT_EQ(packet.footer.id, 0u);  // missing footer bytes read as zero
@@ -166,7 +122,7 @@ TEST(ParsePacket, FooterCutShortAfterItsMarkerIsAcceptedOnlyFromARange) {
 }
 
 TEST(Decoders, EveryMalformationIs1006) {
-    const Bytes good = Cat({Header(1), Cmd(60, kStatusOk), Footer(1)});
+    const Bytes good = Cat({HeaderBytes(1), CommandBytes(60, kStatusOk), FooterBytes(1)});
 
     // No header marker at all, or only part of it.
     ExpectMalformed(Bytes(500, 0));
@@ -174,23 +130,23 @@ TEST(Decoders, EveryMalformationIs1006) {
     // The header marker followed by only 20 bytes.
     ExpectMalformed(Bytes(good.begin(), good.begin() + 25));
     // 0x23 not followed by a second 0x23.
-    ExpectMalformed(Cat({Header(1), {0x23, 0x24, 0, 60, 0, 0, 0, 0}, Footer(1)}));
+    ExpectMalformed(Cat({HeaderBytes(1), {0x23, 0x24, 0, 60, 0, 0, 0, 0}, FooterBytes(1)}));
     // Input ends inside a command's code, length or data.
-    ExpectMalformed(Cat({Header(1), {0x23, 0x23, 0}}));
-    ExpectMalformed(Cat({Header(1), {0x23, 0x23, 0, 60, 0, 0}}));
-    ExpectMalformed(Cat({Header(1), {0x23, 0x23, 0, 60, 0, 0, 0, 20}, Bytes(19, 1)}));
+    ExpectMalformed(Cat({HeaderBytes(1), {0x23, 0x23, 0}}));
+    ExpectMalformed(Cat({HeaderBytes(1), {0x23, 0x23, 0, 60, 0, 0}}));
+    ExpectMalformed(Cat({HeaderBytes(1), {0x23, 0x23, 0, 60, 0, 0, 0, 20}, Bytes(19, 1)}));
     // A footer marker ending in 0x23 instead of 0x24.
-    ExpectMalformed(Cat({Header(1), Cmd(60, kStatusOk), Footer(1, 0x23)}));
+    ExpectMalformed(Cat({HeaderBytes(1), CommandBytes(60, kStatusOk), FooterBytes(1, 0x23)}));
     // Something other than a footer after the commands, or nothing at all.
-    ExpectMalformed(Cat({Header(1), Cmd(60, kStatusOk), {0x01}, Footer(1)}));
-    ExpectMalformed(Cat({Header(1), Cmd(60, kStatusOk)}));
-    ExpectMalformed(Cat({Header(1), Cmd(60, kStatusOk), {0x1B, 0x7C, 0x31}}));
+    ExpectMalformed(Cat({HeaderBytes(1), CommandBytes(60, kStatusOk), {0x01}, FooterBytes(1)}));
+    ExpectMalformed(Cat({HeaderBytes(1), CommandBytes(60, kStatusOk)}));
+    ExpectMalformed(Cat({HeaderBytes(1), CommandBytes(60, kStatusOk), {0x1B, 0x7C, 0x31}}));
 }
 
 TEST(Decoders, HugeAnnouncedLengthCostsOnlyTheBytesThatArrive) {
     // A command announcing 4 GiB - 1 bytes, followed by ten.
     const Bytes bytes =
-        Cat({Header(1), {0x23, 0x23, 0x00, 0x07, 0xFF, 0xFF, 0xFF, 0xFF}, Bytes(10, 0xAB)});
+        Cat({HeaderBytes(1), {0x23, 0x23, 0x00, 0x07, 0xFF, 0xFF, 0xFF, 0xFF}, Bytes(10, 0xAB)});
     gLargestAllocation = 0;
     ExpectMalformed(bytes);
     EXPECT_LT(gLargestAllocation.load(), std::size_t{64 * 1024});
@@ -211,9 +167,9 @@ TEST(ReadPacket, SameReplyThroughBuffersOf1And7And512Bytes) {
     for (std::size_t i = 0; i < big.size(); ++i) {
         big[i] = static_cast<unsigned char>(i % 251);
     }
-    const Bytes reply =
-        Cat({Bytes(2432, 0), Header(42), Cmd(22, kStatusOk), Cmd(7, big), Footer(42),
-             Bytes(2048, 0), Header(43), Cmd(60, kStatusOk), Footer(43)});
+    const Bytes reply = Cat({Bytes(2432, 0), HeaderBytes(42), CommandBytes(22, kStatusOk),
+                             CommandBytes(7, big), FooterBytes(42), Bytes(2048, 0), HeaderBytes(43),
+                             CommandBytes(60, kStatusOk), FooterBytes(43)});
     std::vector<KpBidi::Packet> decoded;
     for (std::size_t n : {1u, 7u, 512u}) {
         auto stream = ScriptedStream::Chunked(reply, 333);
@@ -231,7 +187,7 @@ TEST(ReadPacket, SameReplyThroughBuffersOf1And7And512Bytes) {
 }
 
 TEST(ReadPacket, TransportExceptionsPassThroughUnchanged) {
-    const Bytes partial = Cat({Header(1), {0x23, 0x23}});
+    const Bytes partial = Cat({HeaderBytes(1), {0x23, 0x23}});
     ScriptedStream timesOut({ReadStep::Chunk(partial), ReadStep::Timeout()});
     KpBidi::BasicInputStream a(&timesOut, 512);
     EXPECT_THROW(KpBidi::ReadPacket(a), KpBidi::communications::TimeoutException);
@@ -248,8 +204,9 @@ TEST(ReadPacket, TransportExceptionsPassThroughUnchanged) {
 }
 
 TEST(StreamPacket, HandsOverCommandsOfTheWantedIdOnly) {
-    const Bytes reply = Cat({Header(99), Cmd(6, Bytes(5000, 1)), Footer(99), Bytes(100, 0),
-                             Header(7), Cmd(6, {1, 2}), Cmd(6, {3}), Footer(7)});
+    const Bytes reply =
+        Cat({HeaderBytes(99), CommandBytes(6, Bytes(5000, 1)), FooterBytes(99), Bytes(100, 0),
+             HeaderBytes(7), CommandBytes(6, {1, 2}), CommandBytes(6, {3}), FooterBytes(7)});
     auto stream = ScriptedStream::Chunked(reply, 1000);
     KpBidi::BasicInputStream input(stream.get(), 256);
     std::vector<Bytes> seen;
@@ -262,7 +219,8 @@ TEST(StreamPacket, HandsOverCommandsOfTheWantedIdOnly) {
 
 TEST(StreamPacket, CommandIsHandedOverBeforeTheRestArrives) {
     // The second command's data never comes; the first must already be out.
-    const Bytes partial = Cat({Header(1), Cmd(6, {9}), {0x23, 0x23, 0, 6, 0, 0, 0, 50}});
+    const Bytes partial =
+        Cat({HeaderBytes(1), CommandBytes(6, {9}), {0x23, 0x23, 0, 6, 0, 0, 0, 50}});
     ScriptedStream stream({ReadStep::Chunk(partial), ReadStep::Timeout()});
     KpBidi::BasicInputStream input(&stream, 512);
     int handed = 0;
@@ -272,9 +230,9 @@ TEST(StreamPacket, CommandIsHandedOverBeforeTheRestArrives) {
 }
 
 TEST(DecodeNetworkPayload, TwoPacketsAndPaddingYieldBoth) {
-    const Bytes payload =
-        Cat({Bytes(2432, 0), Header(1), Cmd(22, kStatusOk), Footer(1), Bytes(1500, 0), Header(2),
-             Cmd(66, kStatusOk), Footer(2), Bytes(4096, 0)});
+    const Bytes payload = Cat({Bytes(2432, 0), HeaderBytes(1), CommandBytes(22, kStatusOk),
+                               FooterBytes(1), Bytes(1500, 0), HeaderBytes(2),
+                               CommandBytes(66, kStatusOk), FooterBytes(2), Bytes(4096, 0)});
     const auto packets = KpBidi::DecodeNetworkPayload(payload);
     ASSERT_EQ(packets.size(), 2u);
     EXPECT_EQ(packets[0].header.id, 1u);
@@ -282,7 +240,11 @@ TEST(DecodeNetworkPayload, TwoPacketsAndPaddingYieldBoth) {
     EXPECT_EQ(packets[1].commands.at(0).code, 66);
 
     // A broken second packet ends decoding without an error.
-    const Bytes broken = Cat({Header(1), Cmd(22, kStatusOk), Footer(1), Header(2), {0x23, 0x01}});
+    const Bytes broken = Cat({HeaderBytes(1),
+                              CommandBytes(22, kStatusOk),
+                              FooterBytes(1),
+                              HeaderBytes(2),
+                              {0x23, 0x01}});
     EXPECT_EQ(KpBidi::DecodeNetworkPayload(broken).size(), 1u);
     EXPECT_TRUE(KpBidi::DecodeNetworkPayload({}).empty());
 }

@@ -7,6 +7,7 @@
 #include "bidi/capi/error.h"
 #include "bidi/protocol/serialize.h"
 #include "tests/support/scripted_transport.h"
+#include "tests/support/wire_bytes.h"
 
 namespace {
 
@@ -19,55 +20,8 @@ using kpm::test::ScriptedStream;
 
 constexpr std::uint32_t kId = 0x0A0B0C0D;
 
-// Reply packets written out by hand (header kind/subkind are not looked at).
-Bytes ReplyPacket(std::uint32_t id, const std::vector<std::pair<std::uint16_t, Bytes>>& commands) {
-    Bytes b(64, 0);
-    const Bytes header{0x1B,
-                       0x7C,
-                       0x31,
-                       0x30,
-                       0x40,
-                       0x8C,
-                       0x43,
-                       0x00,
-                       static_cast<unsigned char>(id >> 24),
-                       static_cast<unsigned char>(id >> 16),
-                       static_cast<unsigned char>(id >> 8),
-                       static_cast<unsigned char>(id)};
-    b.insert(b.end(), header.begin(), header.end());
-    b.resize(b.size() + 20, 0);
-    for (const auto& [code, data] : commands) {
-        const auto n = static_cast<std::uint32_t>(data.size());
-        const Bytes prefix{0x23,
-                           0x23,
-                           static_cast<unsigned char>(code >> 8),
-                           static_cast<unsigned char>(code),
-                           static_cast<unsigned char>(n >> 24),
-                           static_cast<unsigned char>(n >> 16),
-                           static_cast<unsigned char>(n >> 8),
-                           static_cast<unsigned char>(n)};
-        b.insert(b.end(), prefix.begin(), prefix.end());
-        b.insert(b.end(), data.begin(), data.end());
-    }
-    const Bytes footer{0x1B, 0x7C, 0x31, 0x30, 0x24, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    b.insert(b.end(), footer.begin(), footer.end());
-    b.resize(b.size() + 2048, 0);
-    return b;
-}
-
-Bytes Envelope(const Bytes& payload) {
-    const auto m = static_cast<std::uint32_t>(payload.size());
-    Bytes b{0x40,
-            0x40,
-            0x00,
-            0x00,
-            static_cast<unsigned char>(m >> 24),
-            static_cast<unsigned char>(m >> 16),
-            static_cast<unsigned char>(m >> 8),
-            static_cast<unsigned char>(m)};
-    b.insert(b.end(), payload.begin(), payload.end());
-    return b;
-}
+using kpm::test::EnvelopeBytes;
+using kpm::test::ReplyPacketBytes;
 
 Bytes operator+(Bytes a, const Bytes& b) {
     a.insert(a.end(), b.begin(), b.end());
@@ -148,7 +102,8 @@ TEST(MakePacketId, TenMillisecondTicksModulo0xFFFFFFFF) {
 }
 
 TEST(ExchangePackets, NetworkRequestGoesOutInAnEnvelopeToPort48000) {
-    Rig rig(NetworkProtocol, {ReadStep::Chunk(Envelope(ReplyPacket(kId, {{22, kOk}, {66, kOk}})))});
+    Rig rig(NetworkProtocol,
+            {ReadStep::Chunk(EnvelopeBytes(ReplyPacketBytes(kId, {{22, kOk}, {66, kOk}})))});
     const auto replies = KpBidi::ExchangePackets(rig.connector, TwoCommandRequest());
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_EQ(replies[0].commands.size(), 2u);
@@ -162,7 +117,7 @@ TEST(ExchangePackets, NetworkRequestGoesOutInAnEnvelopeToPort48000) {
 }
 
 TEST(ExchangePackets, UsbRequestGoesOutBareAndIsReadInPreferredChunks) {
-    Rig rig(UsbProtocol, {ReadStep::Chunk(ReplyPacket(kId, {{22, kOk}, {66, kOk}}))});
+    Rig rig(UsbProtocol, {ReadStep::Chunk(ReplyPacketBytes(kId, {{22, kOk}, {66, kOk}}))});
     rig.connector.preferredReadSize = 64;
     const auto replies = KpBidi::ExchangePackets(rig.connector, TwoCommandRequest());
     ASSERT_EQ(replies.size(), 1u);
@@ -170,7 +125,7 @@ TEST(ExchangePackets, UsbRequestGoesOutBareAndIsReadInPreferredChunks) {
     EXPECT_EQ(rig.writes[0], KpBidi::SerializePacket(TwoCommandRequest()));
     EXPECT_EQ(rig.bufferSize, 64u);
 
-    Rig plain(UsbProtocol, {ReadStep::Chunk(ReplyPacket(kId, {{22, kOk}, {66, kOk}}))});
+    Rig plain(UsbProtocol, {ReadStep::Chunk(ReplyPacketBytes(kId, {{22, kOk}, {66, kOk}}))});
     KpBidi::ExchangePackets(plain.connector, TwoCommandRequest());
     EXPECT_EQ(plain.bufferSize, 512u);  // no preference: 512 bytes
 }
@@ -179,17 +134,17 @@ TEST(ExchangePackets, CompletionCountsCommandsOfMatchingPacketsOnly) {
     // Stale id first, then the right id with no commands, then one command
     // per packet: three matching packets, two of them carrying a reply.
     for (int protocol : {UsbProtocol, NetworkProtocol}) {
-        const Bytes stale = ReplyPacket(kId - 1, {{22, kOk}, {66, kOk}});
-        const Bytes empty = ReplyPacket(kId, {});
-        const Bytes first = ReplyPacket(kId, {{22, kOk}});
-        const Bytes second = ReplyPacket(kId, {{66, kOk}});
+        const Bytes stale = ReplyPacketBytes(kId - 1, {{22, kOk}, {66, kOk}});
+        const Bytes empty = ReplyPacketBytes(kId, {});
+        const Bytes first = ReplyPacketBytes(kId, {{22, kOk}});
+        const Bytes second = ReplyPacketBytes(kId, {{66, kOk}});
         std::deque<ReadStep> script;
         if (protocol == UsbProtocol) {
             script.push_back(ReadStep::Chunk(stale + empty + first + second));
         } else {
-            script.push_back(ReadStep::Chunk(Envelope(stale)));
-            script.push_back(ReadStep::Chunk(Envelope(empty + first)));
-            script.push_back(ReadStep::Chunk(Envelope(second)));
+            script.push_back(ReadStep::Chunk(EnvelopeBytes(stale)));
+            script.push_back(ReadStep::Chunk(EnvelopeBytes(empty + first)));
+            script.push_back(ReadStep::Chunk(EnvelopeBytes(second)));
         }
         // Anything after completion must not be waited for.
         script.push_back(ReadStep::Timeout());
@@ -203,8 +158,8 @@ TEST(ExchangePackets, CompletionCountsCommandsOfMatchingPacketsOnly) {
 }
 
 TEST(ExchangePackets, PayloadWithBothRepliesAndPaddingIsOnePacket) {
-    Rig rig(NetworkProtocol,
-            {ReadStep::Chunk(Envelope(ReplyPacket(kId, {{22, kOk}, {66, kOk}}) + Bytes(4096, 0)))});
+    Rig rig(NetworkProtocol, {ReadStep::Chunk(EnvelopeBytes(
+                                 ReplyPacketBytes(kId, {{22, kOk}, {66, kOk}}) + Bytes(4096, 0)))});
     EXPECT_EQ(KpBidi::ExchangePackets(rig.connector, TwoCommandRequest()).size(), 1u);
 }
 
@@ -229,19 +184,21 @@ TEST(ExchangePackets, FailureTable) {
             EXPECT_TRUE(rig.closed);
         }
         {  // malformed reply: 1006
-            Bytes bad = ReplyPacket(kId, {{22, kOk}});
-            bad[64 + 32] = 0x23;
-            bad[64 + 33] = 0x00;
-            Rig rig(protocol, {ReadStep::Chunk(protocol == UsbProtocol ? bad : Envelope(bad))});
+            Bytes bad = ReplyPacketBytes(kId, {{22, kOk}});
+            bad[32 + 32] = 0x23;  // the first command tag, not followed by another
+            bad[32 + 33] = 0x00;
+            Rig rig(protocol,
+                    {ReadStep::Chunk(protocol == UsbProtocol ? bad : EnvelopeBytes(bad))});
             const int code = CodeOf([&] { KpBidi::ExchangePackets(rig.connector, request); });
             // The network path drops a payload it cannot decode and reads on,
             // so the stream's end shows up as the envelope decoder's 1006.
             EXPECT_EQ(code, 1006);
         }
         {  // the stream ends before a complete packet: 1006
-            Bytes cut = ReplyPacket(kId, {{22, kOk}, {66, kOk}});
+            Bytes cut = ReplyPacketBytes(kId, {{22, kOk}, {66, kOk}});
             cut.resize(100);
-            Rig rig(protocol, {ReadStep::Chunk(protocol == UsbProtocol ? cut : Envelope(cut))});
+            Rig rig(protocol,
+                    {ReadStep::Chunk(protocol == UsbProtocol ? cut : EnvelopeBytes(cut))});
             EXPECT_EQ(CodeOf([&] { KpBidi::ExchangePackets(rig.connector, request); }), 1006);
         }
         {  // other transport failures pass through unchanged
@@ -281,15 +238,15 @@ TEST(ExchangePackets, UnknownProtocolTypeOpensNothing) {
 TEST(ExchangeStreaming, HandsCommandsOverInArrivalOrder) {
     KpBidi::Packet request = KpBidi::MakeRequest(kId);
     KpBidi::AddCommand(request, 35, Bytes(8, 0));
-    const Bytes stale = ReplyPacket(kId + 1, {{6, {9}}});
-    const Bytes reply = ReplyPacket(kId, {{6, {1}}, {6, {2}}, {6, {3}}});
+    const Bytes stale = ReplyPacketBytes(kId + 1, {{6, {9}}});
+    const Bytes reply = ReplyPacketBytes(kId, {{6, {1}}, {6, {2}}, {6, {3}}});
     for (int protocol : {UsbProtocol, NetworkProtocol}) {
         std::deque<ReadStep> script;
         if (protocol == UsbProtocol) {
             script.push_back(ReadStep::Chunk(stale + reply));
         } else {
-            script.push_back(ReadStep::Chunk(Envelope(stale)));
-            script.push_back(ReadStep::Chunk(Envelope(reply)));
+            script.push_back(ReadStep::Chunk(EnvelopeBytes(stale)));
+            script.push_back(ReadStep::Chunk(EnvelopeBytes(reply)));
         }
         script.push_back(ReadStep::Timeout());
         Rig rig(protocol, script);
