@@ -1,12 +1,20 @@
 #include "app/main_page.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QComboBox>
-#include <QRadioButton>
+#include <QGuiApplication>
+#include <QProgressBar>
+#include <QThread>
+#include <QTimer>
+
+#include <memory>
+#include <utility>
 
 #include "app/texts.h"
 #include "app/tovik_sheet.h"
 #include "app/tovik_tool_app.h"
+#include "bidi/communications/printer_discovery.h"
 #include "ui/controls.h"
 
 namespace {
@@ -21,6 +29,11 @@ constexpr int kAlignment = 1025;
 constexpr int kAlignmentText = 1047;
 constexpr int kIpAddress = 1005;
 constexpr int kIpAddressText = 1048;
+constexpr int kSearchText = 113;
+constexpr int kCloseText = 200;
+constexpr int kCancelText = 201;
+constexpr int kFiringPage = 129;
+constexpr int kIpAddressPage = 307;
 
 // Control and string id of each text of the page.
 constexpr std::pair<int, int> kTexts[] = {
@@ -30,7 +43,34 @@ constexpr std::pair<int, int> kTexts[] = {
     {1007, 307}, {1050, 308}, {1008, 313}, {1051, 314},
 };
 
+// The first page of each task, in the order the radios are tested; no task
+// selected means the firing adjustment.
+constexpr std::pair<int, int> kRouting[] = {
+    {1025, 138}, {1005, kIpAddressPage}, {1006, 201}, {1141, 228}, {1153, 252}, {1007, 309},
+    {1008, 310},
+};
+
+// A wait cursor for as long as the page waits on the printer.
+class WaitCursor {
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
 }  // namespace
+
+CMainPage::CMainPage() : ui::PropertyPage(CTovikSheet::kMainPageTemplate) {}
+
+// A search still running has to end before the page goes; it takes about a
+// second at most.
+CMainPage::~CMainPage() {
+    if (search_ != nullptr) {
+        search_->wait();
+        delete search_;
+    }
+}
 
 CTovikSheet* CMainPage::TheSheet() const {
     return static_cast<CTovikSheet*>(Sheet());
@@ -50,6 +90,26 @@ void CMainPage::OnInitDialog() {
             radio->setAccessibleDescription(ItemText(task.description));
         }
     }
+
+    // The busy indicator sits beside the list, hidden until a search takes
+    // long enough to be noticed.
+    busy_ = new QProgressBar(this);
+    busy_->setRange(0, 0);
+    busy_->setTextVisible(false);
+    busy_->setMaximumWidth(busy_->fontMetrics().averageCharWidth() * 10);
+    busy_->setAccessibleName(ItemText(kSearch));
+    busy_->hide();
+    if (auto* row = findChild<QBoxLayout*>(QStringLiteral("printer_row"))) {
+        row->insertWidget(1, busy_);
+    }
+    busyDelay_ = new QTimer(this);
+    busyDelay_->setSingleShot(true);
+    busyDelay_->setInterval(kBusyIndicatorDelayMs);
+    connect(busyDelay_, &QTimer::timeout, this, [this] {
+        if (IsSearching()) {
+            busy_->show();
+        }
+    });
 
     CheckItem(kHeadReplacement, true);
     CheckItem(kModel740, true);
@@ -74,26 +134,111 @@ void CMainPage::ApplyModelRule() {
 }
 
 bool CMainPage::OnSetActive() {
-    RebuildPrinterList();
-    auto* list = ItemAs<QComboBox>(kPrinterList);
-    TheSheet()->SetWizardButtonsDeferred(list != nullptr && list->count() > 0 ? ui::kWizNext : 0);
     TheSheet()->EnableCancel(true);
-    TheSheet()->SetCancelButtonText(200);
+    TheSheet()->SetCancelButtonText(kCloseText);
+    StartRebuild(Then::Activation);
     return true;
 }
 
+bool CMainPage::HasEntries() const {
+    const auto* list = ItemAs<QComboBox>(kPrinterList);
+    return list != nullptr && list->count() > 0;
+}
+
 void CMainPage::RebuildPrinterList() {
+    StartRebuild(Then::Nothing);
+}
+
+void CMainPage::StartRebuild(Then then) {
+    if (then != Then::Nothing || !IsSearching()) {
+        then_ = then;
+    }
+    if (IsSearching()) {
+        return;  // the search under way delivers a fresh list
+    }
+    if (CTovikToolApp::Instance().IsDemoMode() != 0) {
+        FinishRebuild({});
+        return;
+    }
+
+    // Next must wait for the complete list: a printer chosen from the old
+    // one may be gone.
+    TheSheet()->SetWizardButtons(0);
+    SetBusy(true);
+    auto found = std::make_shared<std::vector<Entry>>();
+    search_ = QThread::create([found] {
+        try {
+            for (const KpBidi::DiscoveredPrinter& printer : KpBidi::DiscoverPrinters()) {
+                found->push_back({QString::fromStdString(printer.name), printer.address});
+            }
+        } catch (...) {
+            // A print system that cannot be searched has no printers to offer.
+            found->clear();
+        }
+    });
+    connect(search_, &QThread::finished, this, [this, found] {
+        search_->wait();
+        delete search_;
+        search_ = nullptr;
+        SetBusy(false);
+        FinishRebuild(*found);
+    });
+    search_->start();
+}
+
+void CMainPage::SetBusy(bool busy) {
+    auto* list = ItemAs<QComboBox>(kPrinterList);
+    if (busy) {
+        listHadFocus_ = list != nullptr && list->hasFocus();
+        busyDelay_->start();
+        setCursor(Qt::BusyCursor);
+    } else {
+        busyDelay_->stop();
+        busy_->hide();
+        unsetCursor();
+    }
+    EnableItem(kPrinterList, !busy);
+    EnableItem(kSearch, !busy);
+    if (!busy && listHadFocus_ && list != nullptr) {
+        list->setFocus();
+    }
+    if (list != nullptr) {
+        list->setAccessibleDescription(busy ? ItemText(kSearch) : QString());
+    }
+}
+
+void CMainPage::FinishRebuild(const std::vector<Entry>& printers) {
+    if (CTovikToolApp::Instance().IsDemoMode() != 0) {
+        FillList({{QStringLiteral("Virtual printer"), 0}});
+    } else {
+        FillList(printers);
+    }
+    const Then then = std::exchange(then_, Then::Nothing);
+    switch (then) {
+        case Then::Activation:
+            TheSheet()->SetWizardButtonsDeferred(HasEntries() ? ui::kWizNext : 0);
+            break;
+        case Then::Search:
+            TheSheet()->SetWizardButtons(HasEntries() ? ui::kWizNext : 0);
+            break;
+        case Then::Nothing:
+            break;
+    }
+    emit printerListRebuilt();
+}
+
+void CMainPage::FillList(const std::vector<Entry>& printers) {
     auto* list = ItemAs<QComboBox>(kPrinterList);
     if (list == nullptr) {
         return;
     }
     const QString remembered = list->currentIndex() >= 0 ? list->currentText() : QString();
     list->clear();
-    if (CTovikToolApp::Instance().IsDemoMode() != 0) {
-        ui::AddComboItem(list, QStringLiteral("Virtual printer"), 0);
+    for (const Entry& printer : printers) {
+        ui::AddComboItem(list, printer.name, printer.address);
     }
-    // Printers of the print system are listed once the spooler layer offers
-    // its enumeration; until then only demo mode has a printer.
+    // The first entry that begins with the name selected before, in any
+    // letter case; else the first entry.
     int select = 0;
     if (!remembered.isEmpty()) {
         for (int i = 0; i < list->count(); ++i) {
@@ -136,12 +281,13 @@ void CMainPage::OnSearch() {
     if ((held & Qt::ControlModifier) && (held & Qt::ShiftModifier)) {
         CTovikToolApp::Instance().SetDemoMode();
     }
-    RebuildPrinterList();
-    auto* list = ItemAs<QComboBox>(kPrinterList);
-    TheSheet()->SetWizardButtons(list != nullptr && list->count() > 0 ? ui::kWizNext : 0);
+    StartRebuild(Then::Search);
 }
 
 int CMainPage::OnWizardNext() {
+    if (IsSearching()) {
+        return -1;
+    }
     CTovikSheet* sheet = TheSheet();
     auto* list = ItemAs<QComboBox>(kPrinterList);
     const QString oldName = sheet->GetPrinterName();
@@ -156,21 +302,26 @@ int CMainPage::OnWizardNext() {
     }
     sheet->SetHasWhiteHeads(IsItemChecked(kModel730) ? 0 : 1);
 
-    // The routing tests the radios in this order; no selection means firing.
-    // (The IP address task also reads the printer's address mode first once
-    // the printer operations are part of the wizard; in demo mode, the only
-    // mode with a printer so far, that read always succeeds.)
-    static constexpr std::pair<int, int> kRouting[] = {
-        {1025, 138}, {1005, 307}, {1006, 201}, {1141, 228}, {1153, 252}, {1007, 309}, {1008, 310},
-    };
-    int target = 129;
+    int target = kFiringPage;
     for (const auto& [radio, page] : kRouting) {
         if (IsItemChecked(radio)) {
             target = page;
             break;
         }
     }
+    // The IP address pages start from the printer's current address mode.
+    if (target == kIpAddressPage) {
+        int code = 0;
+        {
+            const WaitCursor waiting;
+            code = sheet->ReadIpMode();
+        }
+        if (code != 0) {
+            sheet->ShowErrorMessage(code);
+            return -1;
+        }
+    }
     sheet->SetReturnPage(CTovikSheet::kMainPageTemplate);
-    sheet->SetCancelButtonText(201);
+    sheet->SetCancelButtonText(kCancelText);
     return target;
 }

@@ -1,10 +1,25 @@
 // The main page (template 102): printer selection and the task menu. Every
 // procedure starts and ends here.
+//
+// The printer list is rebuilt on every activation and on "Search". Finding
+// the printers asks the print system and waits up to a second for network
+// printers to answer, so outside demo mode it runs on a worker thread: the
+// list and "Search" are disabled meanwhile (with a busy indicator when it
+// takes a while), Next stays disabled until the list is complete, and
+// everything else of the page stays usable.
 #pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <vector>
 
 #include "ui/property_page.h"
 
 class CTovikSheet;
+class QProgressBar;
+class QThread;
+class QTimer;
 
 class CMainPage : public ui::PropertyPage {
     Q_OBJECT
@@ -24,21 +39,52 @@ public:
         {1007, 1050},  // nozzle-check clock
         {1008, 1051},  // white ink circulation schedule
     };
+    // A search that lasts longer than this shows the busy indicator.
+    static constexpr int kBusyIndicatorDelayMs = 250;
 
-    CMainPage() : ui::PropertyPage(102) {}
+    CMainPage();
+    ~CMainPage() override;
 
     bool OnSetActive() override;
     int OnWizardNext() override;
 
-    // The printer list (control 1001): rebuilt on every activation.
+    // Rebuilds the printer list (control 1001), keeping the selection by
+    // name: at once in demo mode, otherwise once the search has finished.
     void RebuildPrinterList();
+    // True while the print system is being searched.
+    bool IsSearching() const { return search_ != nullptr; }
+    // The busy indicator beside the list (shown only during long searches).
+    QProgressBar* BusyIndicator() const { return busy_; }
+
+signals:
+    // The printer list has been filled anew.
+    void printerListRebuilt();
 
 protected:
     void OnInitDialog() override;
 
 private:
+    struct Entry {
+        QString name;
+        std::uint32_t address;
+    };
+    // What follows a rebuild: the rest of the activation (deferred
+    // buttons), of "Search" (buttons at once), or nothing.
+    enum class Then { Nothing, Activation, Search };
+
     CTovikSheet* TheSheet() const;
     void ApplyModelRule();
     void OnSelectionChange();
     void OnSearch();
+    void StartRebuild(Then then);
+    void FinishRebuild(const std::vector<Entry>& printers);
+    void FillList(const std::vector<Entry>& printers);
+    void SetBusy(bool busy);
+    bool HasEntries() const;
+
+    QThread* search_ = nullptr;
+    Then then_ = Then::Nothing;
+    QProgressBar* busy_ = nullptr;
+    QTimer* busyDelay_ = nullptr;
+    bool listHadFocus_ = false;
 };

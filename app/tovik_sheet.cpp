@@ -36,6 +36,10 @@ CTovikSheet::CTovikSheet(ui::MessageService& messages, QWidget* parent)
 
 CTovikSheet::~CTovikSheet() = default;
 
+bool CTovikSheet::InDemoMode() const {
+    return CTovikToolApp::Instance().IsDemoMode() != 0;
+}
+
 void CTovikSheet::OnInitDialog() {
     QString about;
     if (LoadText(101, about) == 0 && !about.isEmpty()) {
@@ -96,10 +100,6 @@ void CTovikSheet::MarkHeadSettingDone() {
     if (m_nSelectedHead >= 0 && m_nSelectedHead < 2) {
         m_bHeadSettingDone[static_cast<std::size_t>(m_nSelectedHead)] = 1;
     }
-}
-
-bool CTovikSheet::IsWhiteCombination() const {
-    return m_nFiringCombination == 1 || m_nFiringCombination == 3;
 }
 
 bool CTovikSheet::IsFiringComplete() const {

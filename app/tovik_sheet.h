@@ -1,6 +1,8 @@
 // The wizard sheet: owns every page and the printer state shared by them for
 // the whole run, and offers the services all pages use (deferred wizard
-// buttons, the Cancel text, error messages, fonts, progress flags).
+// buttons, the Cancel text, error messages, fonts, progress flags) and the
+// printer operations (PrinterFacade). Pages of some procedures use members
+// of the state directly (the V-ratings, the head flags, the log folder).
 #pragma once
 
 #include <QString>
@@ -9,6 +11,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "access/printer_facade.h"
 #include "app/font_size.h"
 #include "ui/property_sheet.h"
 
@@ -17,7 +20,7 @@ class MessageService;
 class PropertyPage;
 }  // namespace ui
 
-class CTovikSheet : public ui::PropertySheet {
+class CTovikSheet : public ui::PropertySheet, public kpm::access::PrinterFacade {
     Q_OBJECT
 public:
     static constexpr int kMainPageTemplate = 102;
@@ -45,7 +48,6 @@ public:
     void ClearProgress();
     void MarkFiringDone();
     void MarkHeadSettingDone();
-    bool IsWhiteCombination() const;
     bool IsFiringComplete() const;
     int GetSetupMode() const;
 
@@ -66,32 +68,11 @@ public:
     std::uint8_t GetHeadChoice() const { return m_byHeadChoice; }
     void SetHeadChoice(std::uint8_t choice) { m_byHeadChoice = choice; }
 
-    // The shared printer state. Pages of some procedures use members
-    // directly (the V-ratings, the head flags, the log folder).
-    std::array<int, 4> m_bFiringDone{};
-    std::array<int, 2> m_bHeadSettingDone{};
-    QString m_strLogFolder;
-    int m_nColorVRating = 2;
-    int m_nWhiteVRating = 2;
-    std::uint8_t m_bIpAuto = 0;
-    QString m_strHostName = QStringLiteral("ZEDora");
-    std::uint32_t m_dwIpAddress = 0xC0A80000;   // 192.168.0.0
-    std::uint32_t m_dwSubnetMask = 0xFFFFFF00;  // 255.255.255.0
-    std::uint32_t m_dwGateway = 0xC0A800FE;     // 192.168.0.254
-    int m_nScheduleCount = 0;
-    std::array<int, 8> m_nScheduleTime{};
-    std::array<int, 8> m_bScheduleEnhanced{};
-    int m_bHasWhiteHeads = 1;
-    int m_nFiringCombination = 0;
-    int m_nSelectedHead = 0;
-    QString m_strPrinterName;
-    int m_nPrinterAddress = 0;
-    QString m_strLogFile;
-    int m_nReturnPage = -1;
+    // Fonts derived from the page's own font, made on first use.
     CFontSize m_fontSize;
-    std::uint8_t m_byHeadChoice = 0;
 
 protected:
+    bool InDemoMode() const override;
     void OnInitDialog() override;
     void OnTimer(int id) override;
     bool OnSysCommand(int commandId) override;

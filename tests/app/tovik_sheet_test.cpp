@@ -10,6 +10,7 @@
 #include <chrono>
 
 #include "app/about_dlg.h"
+#include "app/main_page.h"
 #include "app/texts.h"
 #include "tests/app/app_fixture.h"
 #include "ui/property_page.h"
@@ -27,6 +28,14 @@ protected:
     void TearDown() override {
         sheet.reset();
         AppTest::TearDown();
+    }
+    // Shows the sheet and lets the main page finish its search, which sets
+    // the buttons when it ends.
+    void ShowSettled() {
+        sheet->show();
+        auto* main = static_cast<CMainPage*>(sheet->GetPage(0));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !main->IsSearching(); }, 20000));
+        QTest::qWait(80);
     }
     std::unique_ptr<CTovikSheet> sheet;
 };
@@ -61,8 +70,7 @@ TEST_F(SheetTest, PagesInTheirOrderAndInitialState) {
 }
 
 TEST_F(SheetTest, DeferredButtonsShowTheNeutralStateFirst) {
-    sheet->show();
-    QCoreApplication::processEvents();
+    ShowSettled();
     auto* back = sheet->Button(ui::WizardButton::Back);
     auto* next = sheet->Button(ui::WizardButton::Next);
     auto* finish = sheet->Button(ui::WizardButton::Finish);
