@@ -10,13 +10,18 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "bidi/capi/handle.h"
+#include "bidi/capi/kpbidi.h"
+#include "bidi/communications/linux/host_printer.h"
 #include "bidi/protocol/command.h"
 #include "bidi/protocol/serialize.h"
 #include "tools/printer-sim/simulator.h"
@@ -178,6 +183,41 @@ int main(int argc, char** argv) {
         Write(corpus / "fetch_log_fuzz", file, true, 0, stream);
         ++written;
     }
+    // The wizard's decoding: the documents and data blocks as the library
+    // hands them over (facade_decode_fuzz: a selector byte, then the bytes).
+    kpbidi_printer_tag* printer = KpBidi::capi::AdoptPrinter(
+        std::make_unique<KpBidi::communications::linux::HostPrinter>(sim.address()), nullptr);
+    const auto writeFacadeSeed = [&](const std::string& name, unsigned char selector,
+                                     const unsigned char* bytes, std::size_t size) {
+        fs::create_directories(corpus / "facade_decode_fuzz");
+        std::ofstream out(corpus / "facade_decode_fuzz" / name, std::ios::binary);
+        out.put(static_cast<char>(selector));
+        out.write(reinterpret_cast<const char*>(bytes), static_cast<long>(size));
+        ++written;
+    };
+    kpbidi_error_tag error{};
+    for (const auto& [name, text, selector] :
+         {std::tuple{"identity", kpbidi_get_printer_info(printer, &error), 0},
+          std::tuple{"schedule", kpbidi_get_circulation_schedule(printer, &error), 1}}) {
+        if (text == nullptr) {
+            std::cerr << "record_seeds: cannot read the " << name << " (" << error.code << ")\n";
+            return 1;
+        }
+        writeFacadeSeed(name, static_cast<unsigned char>(selector),
+                        reinterpret_cast<const unsigned char*>(text), std::strlen(text));
+        kpbidi_free_string(text);
+    }
+    for (int id : {0x8011, 0x8013, 0x8016}) {
+        kpbidi_data_tag* block = kpbidi_read_data(printer, id, &error);
+        if (block == nullptr) {
+            std::cerr << "record_seeds: cannot read data block " << id << '\n';
+            return 1;
+        }
+        writeFacadeSeed("block_" + std::to_string(id), 2, block->data, block->size);
+        kpbidi_free_data(block);
+    }
+    kpbidi_close_printer(printer);
+
     std::cout << "record_seeds: wrote " << written << " seeds under " << corpus << '\n';
     return 0;
 }
