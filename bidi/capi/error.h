@@ -50,4 +50,12 @@ std::int32_t CodeFromSystemError(const std::error_code& error) noexcept;
 // Raises Error with the code CodeFromSystemError gives.
 [[noreturn]] void ThrowSystemError(const std::error_code& error);
 
+// ThrowSystemError when `error` holds a failure; for the error_code results
+// of the spooler and platform layers.
+inline void ThrowIfSystemError(const std::error_code& error) {
+    if (error) {
+        ThrowSystemError(error);
+    }
+}
+
 }  // namespace KpBidi

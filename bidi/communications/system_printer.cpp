@@ -9,16 +9,6 @@
 #include "spooler/spooler.h"
 
 namespace KpBidi {
-namespace {
-
-void ThrowIf(const std::error_code& error) {
-    if (error) {
-        ThrowSystemError(error);
-    }
-}
-
-}  // namespace
-
 std::unique_ptr<Printer> SystemPrinter::FromName(std::string name) {
     // The print system is asked only when a connector is needed; each
     // lookup makes its own connection.
@@ -38,11 +28,11 @@ std::unique_ptr<communications::Connector> ResolveConnector(
     const std::shared_ptr<spooler::Spooler>& spooler, const std::string& name) {
     std::error_code error;
     const std::unique_ptr<spooler::Printer> printer = spooler->Open(name, error);
-    ThrowIf(error);
+    ThrowIfSystemError(error);
     const std::string port = printer->Port(error);
-    ThrowIf(error);
+    ThrowIfSystemError(error);
     const std::vector<spooler::PortEntry> ports = spooler->Ports(error);
-    ThrowIf(error);
+    ThrowIfSystemError(error);
 
     // A class (a printer pool) has no port of its own, even with one member.
     const auto owner = std::find_if(ports.begin(), ports.end(),
@@ -55,7 +45,7 @@ std::unique_ptr<communications::Connector> ResolveConnector(
     }
     if (monitor == spooler::kTcpMonitor) {
         std::string host = spooler->PortHost(port, error);
-        ThrowIf(error);
+        ThrowIfSystemError(error);
         return std::make_unique<communications::linux::NetworkConnector>(std::move(host));
     }
     throw Error(UnsupportedPort);

@@ -7,16 +7,6 @@
 #include "bidi/communications/linux/usb_stream.h"
 
 namespace KpBidi::communications::linux {
-namespace {
-
-void ThrowIf(const std::error_code& error) {
-    if (error) {
-        ThrowSystemError(error);
-    }
-}
-
-}  // namespace
-
 UsbConnector::UsbConnector(std::string printerName, std::shared_ptr<spooler::Spooler> spooler)
     : printerName_(std::move(printerName)), spooler_(std::move(spooler)) {}
 
@@ -27,9 +17,9 @@ UsbConnector::UsbConnector(std::string printerName)
 std::string UsbConnector::Port() {
     std::error_code error;
     const std::unique_ptr<spooler::Printer> printer = spooler_->Open(printerName_, error);
-    ThrowIf(error);
+    ThrowIfSystemError(error);
     std::string port = printer->Port(error);
-    ThrowIf(error);
+    ThrowIfSystemError(error);
     return port;
 }
 

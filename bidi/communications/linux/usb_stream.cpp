@@ -9,16 +9,6 @@
 #include "bidi/communications/linux/usb_lookup.h"
 
 namespace KpBidi::communications::linux {
-namespace {
-
-void ThrowIf(const std::error_code& error) {
-    if (error) {
-        ThrowSystemError(error);
-    }
-}
-
-}  // namespace
-
 std::string UsbPortLockName(const std::string& instanceId) {
     std::string name = "kpbidi_" + instanceId;
     std::replace(name.begin(), name.end(), '\\', '_');
@@ -29,7 +19,7 @@ std::string UsbPortLockName(const std::string& instanceId) {
 bool QueueIsPrinting(spooler::Printer& printer) {
     std::error_code error;
     const std::vector<spooler::JobEntry> jobs = printer.Jobs(error);
-    ThrowIf(error);
+    ThrowIfSystemError(error);
     return std::any_of(jobs.begin(), jobs.end(), [](const spooler::JobEntry& job) {
         return job.state == spooler::JobState::Processing;
     });
@@ -39,9 +29,9 @@ UsbStream::UsbStream(const std::string& printerName, std::shared_ptr<spooler::Sp
     : spooler_(std::move(spooler)) {
     std::error_code error;
     printer_ = spooler_->Open(printerName, error);
-    ThrowIf(error);
+    ThrowIfSystemError(error);
     const std::string port = printer_->Port(error);
-    ThrowIf(error);
+    ThrowIfSystemError(error);
     const std::string instanceId = GetUSBPrintDeviceInstanceID(port);
 
     lockName_ = UsbPortLockName(instanceId);
