@@ -98,7 +98,7 @@ std::string ControlHelp() {
            "  jobs                  the print jobs received, as JSON\n"
            "  requests [clear]      the request log, one line per request\n"
            "  faults                the faults in force\n"
-           "  fault SPEC...         add faults (see below); fault clear removes all\n"
+           "  fault FAULT...        add faults (see below); fault clear removes all\n"
            "  set MEMBER VALUE      change one state member, e.g. set network.host_name KPM-2,\n"
            "                        set firmware_too_old true, set log.size 67108864\n"
            "  reset                 back to factory state\n"

@@ -35,8 +35,8 @@ constexpr KindInfo kKinds[] = {
     {FaultKind::Short, "short", "short:N      reply values are cut to N bytes (e.g. short:4@77)"},
 };
 
-[[noreturn]] void Invalid(std::string_view spec, const std::string& why) {
-    throw std::invalid_argument("fault \"" + std::string(spec) + "\": " + why);
+[[noreturn]] void Invalid(std::string_view text, const std::string& why) {
+    throw std::invalid_argument("fault \"" + std::string(text) + "\": " + why);
 }
 
 std::optional<std::int64_t> Number(std::string_view text) {
@@ -77,16 +77,16 @@ std::string FaultHelp() {
     return help;
 }
 
-Fault ParseFault(std::string_view spec) {
+Fault ParseFault(std::string_view text) {
     Fault fault;
-    std::string_view rest = spec;
+    std::string_view rest = text;
 
     // xTIMES at the very end.
     if (const auto x = rest.rfind('x'); x != std::string_view::npos && x + 1 < rest.size()) {
         const auto times = Number(rest.substr(x + 1));
         if (times) {
             if (*times < 1 || *times > 1000000) {
-                Invalid(spec, "xN needs N from 1 to 1000000");
+                Invalid(text, "xN needs N from 1 to 1000000");
             }
             fault.times = static_cast<int>(*times);
             rest = rest.substr(0, x);
@@ -95,7 +95,7 @@ Fault ParseFault(std::string_view spec) {
     if (const auto at = rest.find('@'); at != std::string_view::npos) {
         const auto code = Number(rest.substr(at + 1));
         if (!code || *code < 1 || *code > 0xFFFF) {
-            Invalid(spec, "@CODE needs a command code from 1 to 65535");
+            Invalid(text, "@CODE needs a command code from 1 to 65535");
         }
         fault.code = static_cast<std::uint16_t>(*code);
         rest = rest.substr(0, at);
@@ -106,7 +106,7 @@ Fault ParseFault(std::string_view spec) {
         name = rest.substr(0, colon);
         value = rest.substr(colon + 1);
         if (value.empty()) {
-            Invalid(spec, "a value must follow ':'");
+            Invalid(text, "a value must follow ':'");
         }
     }
     const KindInfo* info = nullptr;
@@ -116,7 +116,7 @@ Fault ParseFault(std::string_view spec) {
         }
     }
     if (info == nullptr) {
-        Invalid(spec,
+        Invalid(text,
                 "unknown fault; known: status split stale-id two-in-one only-22 truncated "
                 "bad-footer bad-checksum silence close drip log-shuffle log-repeat "
                 "log-no-last log-gap");
@@ -128,7 +128,7 @@ Fault ParseFault(std::string_view spec) {
     if (!value.empty()) {
         if (const auto slash = value.find('/'); slash != std::string_view::npos) {
             if (fault.kind != FaultKind::Drip) {
-                Invalid(spec, "only drip takes an interval");
+                Invalid(text, "only drip takes an interval");
             }
             interval = value.substr(slash + 1);
             intervalGiven = true;
@@ -139,12 +139,12 @@ Fault ParseFault(std::string_view spec) {
         }
         const auto number = Number(value);
         if (!number) {
-            Invalid(spec, "the value must be a whole number");
+            Invalid(text, "the value must be a whole number");
         }
         switch (fault.kind) {
             case FaultKind::Status:
                 if (*number < INT32_MIN || *number > INT32_MAX) {
-                    Invalid(spec, "status must fit in 32 bits");
+                    Invalid(text, "status must fit in 32 bits");
                 }
                 break;
             case FaultKind::Drip:
@@ -154,26 +154,26 @@ Fault ParseFault(std::string_view spec) {
             case FaultKind::Short:
                 if (*number < 0 || *number > UINT32_MAX ||
                     (fault.kind == FaultKind::Drip && *number == 0)) {
-                    Invalid(spec, "value out of range");
+                    Invalid(text, "value out of range");
                 }
                 break;
             default:
-                Invalid(spec, "this fault takes no value");
+                Invalid(text, "this fault takes no value");
         }
         fault.value = *number;
         if (intervalGiven) {
             const auto ms = Number(interval);
             if (!ms || *ms < 0 || *ms > 60000) {
-                Invalid(spec, "the interval must be 0 to 60000 ms");
+                Invalid(text, "the interval must be 0 to 60000 ms");
             }
             fault.intervalMs = static_cast<std::uint32_t>(*ms);
         }
     }
     if (fault.kind == FaultKind::Status && !fault.value) {
-        Invalid(spec, "status needs a value, e.g. status:14");
+        Invalid(text, "status needs a value, e.g. status:14");
     }
     if (fault.kind == FaultKind::Short && !fault.value) {
-        Invalid(spec, "short needs a length, e.g. short:4");
+        Invalid(text, "short needs a length, e.g. short:4");
     }
     if (fault.kind == FaultKind::Drip) {
         if (!fault.value) {

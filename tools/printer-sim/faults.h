@@ -44,7 +44,7 @@ struct Fault {
 // Parses "NAME[:VALUE[/INTERVAL]][@CODE][xTIMES]", for example "status:14@46",
 // "split", "drip:16/5", "log-gap:3", "close@35x1". Throws std::invalid_argument
 // with a readable message.
-Fault ParseFault(std::string_view spec);
+Fault ParseFault(std::string_view text);
 std::string FormatFault(const Fault& fault);
 const char* FaultName(FaultKind kind);
 // One line per fault kind, for --help and the README.

@@ -34,7 +34,7 @@ const char* const kUsage =
     "  -a, --address ADDR     listen on ADDR (default: a random free 127.x.y.z)\n"
     "  --state FILE           load the printer's state from FILE when it exists,\n"
     "                         and save it there on exit\n"
-    "  --fault SPEC           start with a fault (repeatable; see below)\n"
+    "  --fault FAULT          start with a fault (repeatable; see below)\n"
     "  --busy SECONDS         adjustment writes answer 14 this long after a job\n"
     "                         arrives or Print is pressed (default 0)\n"
     "  --log-size BYTES       size of the generated log (default 5376512)\n"
@@ -54,7 +54,7 @@ const char* const kUsage =
     "\n"
     "ctl talks to a running simulator; `ctl ADDRESS help` lists its commands.\n"
     "\n"
-    "Faults (SPEC):\n";
+    "Faults (FAULT):\n";
 
 int Fail(const std::string& message) {
     std::cerr << "kpm-printer-sim: " << message << "\n";

@@ -93,8 +93,8 @@ public:
     void ClearRequests() { printer_.ClearRequests(); }
 
     void AddFault(const Fault& fault) { printer_.AddFault(fault); }
-    // Throws std::invalid_argument for a malformed spec (see ParseFault).
-    void AddFault(std::string_view spec) { printer_.AddFault(ParseFault(spec)); }
+    // Throws std::invalid_argument for a malformed fault (see ParseFault).
+    void AddFault(std::string_view text) { printer_.AddFault(ParseFault(text)); }
     void ClearFaults() { printer_.ClearFaults(); }
     std::vector<Fault> faults() const { return printer_.faults(); }
 

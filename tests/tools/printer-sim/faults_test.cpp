@@ -1,4 +1,4 @@
-// Fault injection: the spec grammar, and what each fault does on the wire.
+// Fault injection: the fault grammar, and what each fault does on the wire.
 #include "tools/printer-sim/faults.h"
 
 #include <gtest/gtest.h>
