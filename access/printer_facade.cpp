@@ -9,22 +9,14 @@
 
 #include "access/pattern_job.h"
 #include "access/printer_results.h"
+#include "bidi/capi/kpbidi_owned.h"
 
 namespace kpm::access {
 namespace {
 
-struct ClosePrinter {
-    void operator()(kpbidi_printer_tag* printer) const { kpbidi_close_printer(printer); }
-};
-struct FreeString {
-    void operator()(char* text) const { kpbidi_free_string(text); }
-};
-struct FreeData {
-    void operator()(kpbidi_data_tag* data) const { kpbidi_free_data(data); }
-};
-using PrinterHandle = std::unique_ptr<kpbidi_printer_tag, ClosePrinter>;
-using Text = std::unique_ptr<char, FreeString>;
-using DataBlock = std::unique_ptr<kpbidi_data_tag, FreeData>;
+using kpbidi::PrinterHandle;
+using kpbidi::Text;
+using DataBlock = kpbidi::DataRecord;
 
 // Nothing to decode: the call's code is the result.
 struct NoResult {};

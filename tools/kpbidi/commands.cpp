@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "bidi/capi/handle.h"
+#include "bidi/capi/kpbidi_owned.h"
 #include "tools/kpbidi/log_file.h"
 
 namespace kpbidi_tool {
@@ -21,15 +22,8 @@ namespace {
 
 using nlohmann::json;
 
-// Owns a text or data record of the library.
-struct TextDeleter {
-    void operator()(char* p) const { kpbidi_free_string(p); }
-};
-struct DataDeleter {
-    void operator()(kpbidi_data_tag* p) const { kpbidi_free_data(p); }
-};
-using Text = std::unique_ptr<char, TextDeleter>;
-using Data = std::unique_ptr<kpbidi_data_tag, DataDeleter>;
+using kpbidi::Text;
+using Data = kpbidi::DataRecord;
 
 std::optional<long> ParseInt(const std::string& text, long low, long high) {
     if (text.empty()) {

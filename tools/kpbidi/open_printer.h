@@ -1,17 +1,13 @@
 // Choosing the printer the kpbidi tool talks to.
 #pragma once
 
-#include <memory>
 #include <string>
 
-#include "bidi/capi/kpbidi.h"
+#include "bidi/capi/kpbidi_owned.h"
 
 namespace kpbidi_tool {
 
-struct HandleCloser {
-    void operator()(kpbidi_printer_tag* p) const { kpbidi_close_printer(p); }
-};
-using PrinterHandle = std::unique_ptr<kpbidi_printer_tag, HandleCloser>;
+using kpbidi::PrinterHandle;
 
 // The printer of a print queue, as the wizard opens it.
 PrinterHandle OpenQueue(const std::string& name, kpbidi_error_tag& error);
