@@ -1,9 +1,12 @@
 // What every procedure test needs: the application object of AppTest, a
 // simulated printer with a network queue of the private cupsd pointing at
 // it, and the wizard sheet with the real procedure pages, the queue chosen
-// as the main page would choose it. Messages go to the recorder.
+// as the main page would choose it. Messages go to the recorder. Fixtures
+// for printers attached otherwise (usb_workflow_fixture.h) give the
+// simulator their options and say which queue and address it has.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -12,7 +15,9 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
+#include "app/main_page.h"
 #include "app/tovik_sheet.h"
 #include "tests/app/app_fixture.h"
 #include "tests/support/cups_queues.h"
@@ -24,6 +29,19 @@ namespace testing_support {
 
 class WorkflowTest : public AppTest {
 protected:
+    WorkflowTest() = default;
+    explicit WorkflowTest(kpm::sim::Options options) : sim(std::move(options)) {}
+
+    // The device URI of the simulator's queue.
+    virtual std::string DeviceUri() const { return sim.JobDeviceUri(); }
+    // The printer address the main page would store: the simulator's
+    // IPv4 address in host byte order (0 for a USB printer).
+    virtual int PrinterAddress() const {
+        in_addr address{};
+        inet_pton(AF_INET, sim.address().c_str(), &address);
+        return static_cast<int>(ntohl(address.s_addr));
+    }
+
     // Past the sheet's deferred wizard buttons.
     static constexpr int kSettleMs = 80;
 
@@ -33,15 +51,23 @@ protected:
             app->SetDemoMode();
         } else {
             queue = kpm::test::UniqueQueueName("kpm-wf");
-            queues.Add(queue, sim.JobDeviceUri());
+            queues.Add(queue, DeviceUri());
         }
         sheet = std::make_unique<CTovikSheet>(messages, kpm::workflows::CreatePage);
         sheet->SetPrinterName(QString::fromStdString(demo ? "Virtual printer" : queue));
-        in_addr address{};
-        inet_pton(AF_INET, sim.address().c_str(), &address);
-        sheet->SetPrinterAddress(static_cast<int>(ntohl(address.s_addr)));
+        sheet->SetPrinterAddress(PrinterAddress());
         sheet->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet.get()));
+        // The main page's search sets the buttons when it ends, so it must
+        // end before a test moves to another page.
+        auto* main = dynamic_cast<CMainPage*>(sheet->GetPage(0));
+        QElapsedTimer waited;
+        waited.start();
+        while (main != nullptr && main->IsSearching() && waited.elapsed() < 20000) {
+            QTest::qWait(10);
+        }
+        ASSERT_FALSE(main != nullptr && main->IsSearching())
+            << "the main page's search did not end";
     }
     void TearDown() override {
         sheet.reset();
@@ -66,6 +92,12 @@ protected:
     }
     void Back() {
         sheet->PressBack();
+        QTest::qWait(kSettleMs);
+    }
+    // A click where a radio button or check box takes it (its indicator),
+    // and past the sheet's deferred buttons.
+    static void Click(QWidget* control, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseClick(control, button, {}, QPoint(6, control->height() / 2));
         QTest::qWait(kSettleMs);
     }
     bool NextEnabled() const { return (sheet->WizardButtons() & ui::kWizNext) != 0; }

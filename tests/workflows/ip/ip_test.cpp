@@ -1,0 +1,262 @@
+// The IP address procedure on a USB printer (the simulator's USB node
+// behind a usb:// queue): the method chosen from the printer's mode, the
+// static address and the host name written and read back, the printer's
+// refusals, and Back from the last page reading the printer again.
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QStringList>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "app/main_page.h"
+#include "tests/workflows/message_texts.h"
+#include "tests/workflows/usb_workflow_fixture.h"
+#include "ui/ip_address_edit.h"
+#include "workflows/ip/ip1_page.h"
+#include "workflows/ip/ip2_page.h"
+#include "workflows/ip/ip3_page.h"
+#include "workflows/ip/ip4_page.h"
+
+namespace {
+
+using testing_support::MessageText;
+using testing_support::ShownTexts;
+
+constexpr int kMain = 102;
+constexpr std::uint32_t Ip(unsigned a, unsigned b, unsigned c, unsigned d) {
+    return (a << 24) | (b << 16) | (c << 8) | d;
+}
+
+class IpProcedure : public testing_support::UsbWorkflowTest {
+protected:
+    QWidget* Control(int templateId, int id) const {
+        return sheet->GetPage(sheet->GetPageIndexByTemplate(templateId))->Item(id);
+    }
+    ui::IpAddressEdit* Address(int id) const {
+        return qobject_cast<ui::IpAddressEdit*>(Control(CIp1Page::kTemplate, id));
+    }
+    QLineEdit* HostName() const {
+        return qobject_cast<QLineEdit*>(Control(CIp4Page::kTemplate, CIp4Page::kHostName));
+    }
+    void Choose(int radio) { Click(Control(CIp3Page::kTemplate, radio)); }
+    bool IsChecked(int radio) const {
+        return qobject_cast<QRadioButton*>(Control(CIp3Page::kTemplate, radio))->isChecked();
+    }
+    // Types "a.b.c.d" into the four fields of an address entry.
+    void TypeAddress(int id, const QString& address) {
+        const QStringList parts = address.split(u'.');
+        for (int i = 0; i < 4; ++i) {
+            QLineEdit* field = Address(id)->Field(i);
+            QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(field, parts[i]);
+        }
+    }
+    // Opens 307 on the printer's current mode, as the main page does.
+    void OpenMethodPage() {
+        ASSERT_EQ(sheet->ReadIpMode(), 0);
+        Open(CIp3Page::kTemplate);
+    }
+    // From 307 on to 135 with a static address.
+    void OpenAddressPage() {
+        OpenMethodPage();
+        Choose(CIp3Page::kManual);
+        Next();
+        ASSERT_EQ(Active(), CIp1Page::kTemplate) << ShownTexts(messages).join('|').toStdString();
+    }
+};
+
+TEST_F(IpProcedure, StaticAddressFromTheMainPageAndBackFromTheLastPageReadsAgain) {
+    StartSheet();
+    auto* main = PageOf<CMainPage>(kMain);
+    auto* list = qobject_cast<QComboBox*>(main->Item(1001));
+    const int index = list->findText(QString::fromStdString(queue));
+    ASSERT_GE(index, 0) << "the USB queue is not listed";
+    list->setCurrentIndex(index);
+    emit list->activated(index);
+    ASSERT_TRUE(main->IsItemEnabled(1005)) << "the IP task is offered only for USB printers";
+    Click(main->Item(1005));
+    Next();
+
+    // The printer takes its address automatically when new.
+    ASSERT_EQ(Active(), CIp3Page::kTemplate) << ShownTexts(messages).join('|').toStdString();
+    EXPECT_TRUE(IsChecked(CIp3Page::kAutomatic));
+    EXPECT_FALSE(IsChecked(CIp3Page::kManual));
+    EXPECT_TRUE(NextEnabled() && BackEnabled());
+
+    Choose(CIp3Page::kManual);
+    Next();
+    ASSERT_EQ(Active(), CIp1Page::kTemplate);
+    EXPECT_EQ(sim.state().ipMode, 0);  // written on leaving the method page
+    EXPECT_EQ(Address(CIp1Page::kAddress)->Address(), Ip(192, 168, 0, 50));
+    EXPECT_EQ(Address(CIp1Page::kMask)->Address(), Ip(255, 255, 255, 0));
+    EXPECT_EQ(Address(CIp1Page::kGateway)->Address(), Ip(192, 168, 0, 1));
+
+    TypeAddress(CIp1Page::kAddress, QStringLiteral("10.20.30.40"));
+    TypeAddress(CIp1Page::kMask, QStringLiteral("255.255.0.0"));
+    TypeAddress(CIp1Page::kGateway, QStringLiteral("10.20.0.1"));
+    Next();
+    ASSERT_EQ(Active(), CIp2Page::kTemplate) << ShownTexts(messages).join('|').toStdString();
+    EXPECT_EQ(sim.state().ipAddress, Ip(10, 20, 30, 40));
+    EXPECT_EQ(sim.state().subnetMask, Ip(255, 255, 0, 0));
+    EXPECT_EQ(sim.state().gateway, Ip(10, 20, 0, 1));
+    EXPECT_EQ(sheet->GetReturnPage(), CIp1Page::kTemplate);
+
+    // Back shows what the printer holds now, not what was typed.
+    sim.UpdateState([](kpm::sim::PrinterState& s) { s.gateway = Ip(10, 20, 0, 254); });
+    Back();
+    ASSERT_EQ(Active(), CIp1Page::kTemplate);
+    EXPECT_EQ(Address(CIp1Page::kAddress)->Address(), Ip(10, 20, 30, 40));
+    EXPECT_EQ(Address(CIp1Page::kGateway)->Address(), Ip(10, 20, 0, 254));
+
+    Next();
+    ASSERT_EQ(Active(), CIp2Page::kTemplate);
+    Next();
+    EXPECT_EQ(Active(), kMain);
+    EXPECT_TRUE(messages.boxes.empty()) << ShownTexts(messages).join('|').toStdString();
+}
+
+TEST_F(IpProcedure, RefusedAddressesShowTheirOwnBoxesWithoutACode) {
+    StartSheet();
+    OpenAddressPage();
+    struct Case {
+        const char* address;
+        const char* mask;
+        const char* gateway;
+        int text;  // 0: another code, through the error mapping
+    };
+    const Case cases[] = {
+        {"192.168.0.50", "255.0.255.0", "192.168.0.1", 225},   // mask not contiguous
+        {"192.168.0.0", "255.255.255.0", "192.168.0.1", 225},  // the network's own address
+        {"192.168.0.50", "255.255.255.0", "10.0.0.1", 226},    // gateway outside the subnet
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mask);
+        messages.boxes.clear();
+        TypeAddress(CIp1Page::kAddress, QString::fromLatin1(c.address));
+        TypeAddress(CIp1Page::kMask, QString::fromLatin1(c.mask));
+        TypeAddress(CIp1Page::kGateway, QString::fromLatin1(c.gateway));
+        Next();
+        EXPECT_EQ(Active(), CIp1Page::kTemplate);
+        EXPECT_EQ(ShownTexts(messages), QStringList{MessageText(c.text)});
+        ASSERT_EQ(messages.boxes.size(), 1u);
+        EXPECT_EQ(messages.boxes[0].caption, QString::fromLatin1(kInformationCaption));
+        EXPECT_EQ(messages.boxes[0].icon, ui::MessageIcon::None);
+    }
+    EXPECT_EQ(sim.state().ipAddress, Ip(192, 168, 0, 50));
+
+    // Any other refusal goes through the error mapping, with its code.
+    messages.boxes.clear();
+    sim.AddFault("status:7@65x1");
+    TypeAddress(CIp1Page::kAddress, QStringLiteral("192.168.0.60"));
+    TypeAddress(CIp1Page::kGateway, QStringLiteral("192.168.0.1"));
+    Next();
+    EXPECT_EQ(Active(), CIp1Page::kTemplate);
+    EXPECT_EQ(ShownTexts(messages), QStringList{MessageText(389, 7)});
+    // The same values go through once the printer takes them.
+    Next();
+    EXPECT_EQ(Active(), CIp2Page::kTemplate);
+    EXPECT_EQ(sim.state().ipAddress, Ip(192, 168, 0, 60));
+}
+
+TEST_F(IpProcedure, HostNameTakesOnlyHostNameCharactersAndBackReadsItAgain) {
+    StartSheet();
+    OpenMethodPage();
+    Next();  // the automatic mode the printer reported
+    ASSERT_EQ(Active(), CIp4Page::kTemplate) << ShownTexts(messages).join('|').toStdString();
+    EXPECT_EQ(HostName()->text(), QStringLiteral("KPM735-0142"));
+
+    HostName()->clear();
+    QTest::keyClicks(HostName(), QStringLiteral("my_p 1"));
+    EXPECT_EQ(HostName()->text(), QStringLiteral("myp1"));
+    QTest::keyClicks(HostName(), QStringLiteral("-a.B!"));
+    QTest::sendKeyEvent(QTest::Click, HostName(), Qt::Key_Eacute, QStringLiteral("\u00e9"), {});
+    EXPECT_EQ(HostName()->text(), QStringLiteral("myp1-a.B"));
+    QApplication::clipboard()->setText(QStringLiteral("zz"));
+    QTest::keyClick(HostName(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(HostName()->text(), QStringLiteral("myp1-a.B"));  // Ctrl+V is a typed character
+    QTest::keyClick(HostName(), Qt::Key_Backspace);
+    EXPECT_EQ(HostName()->text(), QStringLiteral("myp1-a."));
+    QTest::keyClicks(HostName(), QStringLiteral("c"));
+
+    Next();
+    ASSERT_EQ(Active(), CIp2Page::kTemplate) << ShownTexts(messages).join('|').toStdString();
+    EXPECT_EQ(sim.state().hostName, "myp1-a.c");
+    EXPECT_EQ(sim.state().ipMode, 1);
+
+    sim.UpdateState([](kpm::sim::PrinterState& s) { s.hostName = "renamed"; });
+    Back();
+    ASSERT_EQ(Active(), CIp4Page::kTemplate);
+    EXPECT_EQ(HostName()->text(), QStringLiteral("renamed"));
+
+    // A name the printer refuses is shown with its code; the page stays.
+    HostName()->setText(QStringLiteral(".dot"));
+    Next();
+    EXPECT_EQ(Active(), CIp4Page::kTemplate);
+    EXPECT_EQ(ShownTexts(messages), QStringList{MessageText(389, 7)});
+
+    // Back from the host name reads the mode again.
+    sim.UpdateState([](kpm::sim::PrinterState& s) { s.ipMode = 0; });
+    Back();
+    ASSERT_EQ(Active(), CIp3Page::kTemplate);
+    EXPECT_TRUE(IsChecked(CIp3Page::kManual));
+    EXPECT_EQ(sheet->GetReturnPage(), CIp4Page::kTemplate);
+    Back();
+    EXPECT_EQ(Active(), kMain);
+}
+
+TEST_F(IpProcedure, TheReadAfterTheModeDecidesAndFailuresKeepThePage) {
+    StartSheet();
+    OpenMethodPage();
+    Choose(CIp3Page::kManual);
+    // A refused mode is not reported by itself: the read that follows decides.
+    sim.AddFault("status:7@76x1");
+    Next();
+    EXPECT_EQ(Active(), CIp1Page::kTemplate);
+    EXPECT_TRUE(messages.boxes.empty()) << ShownTexts(messages).join('|').toStdString();
+
+    sim.AddFault("status:6@77x1");
+    Back();
+    EXPECT_EQ(Active(), CIp1Page::kTemplate);
+    EXPECT_EQ(ShownTexts(messages), QStringList{MessageText(388, 6)});
+    Back();
+    ASSERT_EQ(Active(), CIp3Page::kTemplate);
+
+    messages.boxes.clear();
+    Choose(CIp3Page::kAutomatic);
+    sim.AddFault("status:1@75x1");
+    Next();
+    EXPECT_EQ(Active(), CIp3Page::kTemplate);
+    EXPECT_EQ(ShownTexts(messages), QStringList{MessageText(164, 1)});
+    EXPECT_EQ(sim.state().ipMode, 1);
+}
+
+TEST_F(IpProcedure, DemoModeWalksThroughWithoutAPrinter) {
+    StartSheet(true);
+    Open(CIp3Page::kTemplate);
+    EXPECT_TRUE(IsChecked(CIp3Page::kManual));  // the initial state: a static address
+    Next();
+    ASSERT_EQ(Active(), CIp1Page::kTemplate);
+    EXPECT_EQ(Address(CIp1Page::kGateway)->Address(), Ip(192, 168, 0, 254));
+    Next();
+    ASSERT_EQ(Active(), CIp2Page::kTemplate);
+    Back();
+    ASSERT_EQ(Active(), CIp1Page::kTemplate);
+    Back();
+    ASSERT_EQ(Active(), CIp3Page::kTemplate);
+    Choose(CIp3Page::kAutomatic);
+    Next();
+    ASSERT_EQ(Active(), CIp4Page::kTemplate);
+    EXPECT_EQ(HostName()->text(), QStringLiteral("ZEDora"));
+    Next();
+    ASSERT_EQ(Active(), CIp2Page::kTemplate);
+    Next();
+    EXPECT_EQ(Active(), kMain);
+    EXPECT_TRUE(messages.boxes.empty());
+    EXPECT_TRUE(sim.requests().empty());
+}
+
+}  // namespace
