@@ -64,6 +64,11 @@ int RenderLanguage(const QString& outputDir, std::uint16_t language) {
         CTovikSheet sheet(messages, kpm::workflows::CreatePage);
         sheet.show();
         sheet.resize(sheet.sizeHint());
+        // The start times of the circulation schedule as a printer reports
+        // them, so that its page shows them.
+        sheet.m_nScheduleCount = 6;
+        sheet.m_nScheduleTime = {0x0000, 0x0400, 0x0800, 0x0C00, 0x1000, 0x1400};
+        sheet.m_bScheduleEnhanced[3] = 1;
         for (int i = 0; i < sheet.GetPageCount(); ++i) {
             sheet.SetActivePage(i);
             QTest::qWait(70);  // past the deferred buttons

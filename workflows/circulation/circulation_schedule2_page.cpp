@@ -43,6 +43,7 @@ void CCirculationSchedule2Page::OnInitDialog() {
         SetControlText(Item(Radio(k)), 323 + k);
         if (auto* box = ItemAs<QLineEdit>(Box(k))) {
             box->setMaxLength(kBoxLength);
+            box->setMaximumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("00:00")) * 2);
             // Read out as the heading with its radio's number.
             box->setAccessibleName(heading + QLatin1Char(' ') + ItemText(Radio(k)));
         }

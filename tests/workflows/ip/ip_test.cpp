@@ -259,4 +259,20 @@ TEST_F(IpProcedure, DemoModeWalksThroughWithoutAPrinter) {
     EXPECT_TRUE(sim.requests().empty());
 }
 
+TEST_F(IpProcedure, TabVisitsEveryAddressFieldOnceInOrder) {
+    StartSheet(true);
+    Open(CIp3Page::kTemplate);
+    Next();
+    ASSERT_EQ(Active(), CIp1Page::kTemplate);
+    sheet->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
+    Address(CIp1Page::kAddress)->Field(0)->setFocus(Qt::TabFocusReason);
+    for (int entry : {CIp1Page::kAddress, CIp1Page::kMask, CIp1Page::kGateway}) {
+        for (int i = 0; i < 4; ++i) {
+            ASSERT_EQ(QApplication::focusWidget(), Address(entry)->Field(i)) << entry << " " << i;
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+    }
+}
+
 }  // namespace
