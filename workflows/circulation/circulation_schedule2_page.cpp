@@ -164,6 +164,27 @@ bool CCirculationSchedule2Page::eventFilter(QObject* watched, QEvent* event) {
 bool CCirculationSchedule2Page::OnKey(int index, QEvent* event) {
     const auto* key = static_cast<QKeyEvent*>(event);
     const bool shift = (key->modifiers() & Qt::ShiftModifier) != 0;
+    const int k = index % kBoxCount;
+    // Tab never reaches the radios, so the arrows do: Right at the end of a
+    // box goes to its radio, Left on the radio back to the box.
+    if (key->key() == Qt::Key_Right && index < kBoxCount && key->modifiers() == Qt::NoModifier) {
+        const auto* box = ItemAs<QLineEdit>(Box(k));
+        if (box == nullptr || box->hasSelectedText() ||
+            box->cursorPosition() < box->text().size()) {
+            return false;
+        }
+        Normalise(k);
+        if (QWidget* radio = Item(Radio(k))) {
+            radio->setFocus(Qt::OtherFocusReason);
+        }
+        return true;
+    }
+    if (key->key() == Qt::Key_Left && index >= kBoxCount && key->modifiers() == Qt::NoModifier) {
+        if (QWidget* box = Item(Box(k))) {
+            box->setFocus(Qt::OtherFocusReason);
+        }
+        return true;
+    }
     bool forward = false;
     switch (key->key()) {
         case Qt::Key_Tab:
@@ -184,7 +205,7 @@ bool CCirculationSchedule2Page::OnKey(int index, QEvent* event) {
     }
     // A radio stands beside its box in the reading order: on from it is the
     // next box, back from it its own box.
-    int from = index % kBoxCount;
+    int from = k;
     if (index >= kBoxCount) {
         if (!forward) {
             from = (from + 1) % kBoxCount;

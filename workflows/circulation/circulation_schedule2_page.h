@@ -6,7 +6,9 @@
 //
 // The boxes keep the keyboard to themselves: Tab and Enter move to the next
 // box, Shift+Tab to the one before (round from the last to the first), each
-// time putting the box left into "HH:MM"; Enter never presses Next.
+// time putting the box left into "HH:MM"; Enter never presses Next. Right at
+// the end of a box moves to its enhanced radio and Left back; from a radio,
+// Tab and Enter go on to the next box and Shift+Tab back to its own.
 #pragma once
 
 #include <QString>

@@ -283,6 +283,18 @@ TEST_F(CirculationSchedule, TabEnterAndShiftTabNormaliseAndMoveBetweenTheBoxesOn
     QTest::keyClick(Radio(8), Qt::Key_Return);
     EXPECT_EQ(Focused(), Box(1));
 
+    // The arrows lead from the end of a box to its radio and back.
+    QTest::keyClick(Box(1), Qt::Key_End);
+    QTest::keyClick(Box(1), Qt::Key_Left);
+    QTest::keyClick(Box(1), Qt::Key_Right);
+    EXPECT_EQ(Focused(), Box(1));  // the cursor moved within the text
+    QTest::keyClick(Box(1), Qt::Key_Right);
+    EXPECT_EQ(Focused(), Radio(1));
+    QTest::keyClick(Radio(1), Qt::Key_Space);
+    EXPECT_TRUE(Radio(1)->isChecked());
+    QTest::keyClick(Radio(1), Qt::Key_Left);
+    EXPECT_EQ(Focused(), Box(1));
+
     // Enter never pressed Next: that would have complained of too few times.
     EXPECT_EQ(Active(), Page2::kTemplate);
     EXPECT_TRUE(messages.boxes.empty()) << ShownTexts(messages).join('|').toStdString();
