@@ -54,19 +54,11 @@ void CCirculationSchedule2Page::OnInitDialog() {
     for (QWidget* child : findChildren<QWidget*>()) {
         child->installEventFilter(this);
     }
-    ShowTime();
-    SetTimer(kTime, kTickMs);
+    time_.Start(*this);
 }
 
 void CCirculationSchedule2Page::OnTimer(int id) {
-    if (id == kTime) {
-        ShowTime();
-    }
-}
-
-void CCirculationSchedule2Page::ShowTime() {
-    time_ = kpm::workflows::TimeOfDayText(clock_());
-    SetItemText(kTime, time_);
+    time_.OnTimer(*this, id);
 }
 
 bool CCirculationSchedule2Page::OnSetActive() {
@@ -267,7 +259,7 @@ int CCirculationSchedule2Page::OnWizardNext() {
     }
 
     CTovikSheet& sheet = TheSheet();
-    const std::uint32_t seconds = kpm::workflows::PrinterClockSeconds(clock_());
+    const std::uint32_t seconds = kpm::workflows::PrinterClockSeconds(time_.Now());
     int code = RunOnPrinter([&] { return sheet.SetPrinterClock(seconds); });
     if (code == 0) {
         std::array<int, 8> times{};

@@ -28,12 +28,11 @@ public:
     static constexpr int kFirstBox = 1259;    // boxes 1259..1266
     static constexpr int kFirstRadio = 1279;  // enhanced radios 1279..1286
     static constexpr int kTime = 1277;
-    static constexpr int kTickMs = 1000;
     static constexpr int kBoxLength = 5;
 
     CCirculationSchedule2Page() : ProcedurePage(kTemplate) {}
 
-    void SetClock(kpm::workflows::ClockSource clock) { clock_ = std::move(clock); }
+    void SetClock(kpm::workflows::ClockSource clock) { time_.SetClock(std::move(clock)); }
 
     bool OnSetActive() override;
     int OnWizardBack() override;
@@ -57,11 +56,9 @@ private:
     void OnBoxEdited(int k);
     void UpdateButtons();
     void ShowWorkingList();
-    void ShowTime();
 
-    kpm::workflows::ClockSource clock_ = kpm::workflows::SystemNow;
+    kpm::workflows::TimeOfDayDisplay time_{kTime};
     bool loaded_ = false;
-    QString time_ = QStringLiteral("--:--");
     QStringList list_;
     QString enhanced_ = QStringLiteral("*");
 };

@@ -8,19 +8,11 @@ void CLocalTimeSetting1Page::OnInitDialog() {
     sheet.SetBoldFont(Item(1264));
     kpm::workflows::MakeDateWarning(sheet, Item(1288));
     SetTexts({{1264, 192}, {1265, 309}, {1266, 310}, {1268, 311}, {1288, 335}});
-    ShowTime();
-    SetTimer(kTime, kTickMs);
+    time_.Start(*this);
 }
 
 void CLocalTimeSetting1Page::OnTimer(int id) {
-    if (id == kTime) {
-        ShowTime();
-    }
-}
-
-void CLocalTimeSetting1Page::ShowTime() {
-    time_ = kpm::workflows::TimeOfDayText(clock_());
-    SetItemText(kTime, time_);
+    time_.OnTimer(*this, id);
 }
 
 bool CLocalTimeSetting1Page::OnSetActive() {
@@ -36,7 +28,7 @@ int CLocalTimeSetting1Page::OnWizardBack() {
 int CLocalTimeSetting1Page::OnWizardNext() {
     CTovikSheet& sheet = TheSheet();
     // The moment of the press, not the minute on show.
-    const std::uint32_t seconds = kpm::workflows::PrinterClockSeconds(clock_());
+    const std::uint32_t seconds = kpm::workflows::PrinterClockSeconds(time_.Now());
     const int code = RunOnPrinter([&] { return sheet.SetPrinterClock(seconds); });
     if (code != 0) {
         sheet.ShowErrorMessage(code);

@@ -3,8 +3,6 @@
 // printer's clock to the PC's time at that moment.
 #pragma once
 
-#include <QString>
-
 #include "workflows/common/local_time.h"
 #include "workflows/common/procedure_page.h"
 
@@ -12,12 +10,11 @@ class CLocalTimeSetting1Page : public kpm::workflows::ProcedurePage {
 public:
     static constexpr int kTemplate = 309;
     static constexpr int kTime = 1267;
-    static constexpr int kTickMs = 1000;
 
     CLocalTimeSetting1Page() : ProcedurePage(kTemplate) {}
 
     // Where the page reads the PC's time (the system clock unless changed).
-    void SetClock(kpm::workflows::ClockSource clock) { clock_ = std::move(clock); }
+    void SetClock(kpm::workflows::ClockSource clock) { time_.SetClock(std::move(clock)); }
 
     bool OnSetActive() override;
     int OnWizardBack() override;
@@ -28,8 +25,5 @@ protected:
     void OnTimer(int id) override;
 
 private:
-    void ShowTime();
-
-    kpm::workflows::ClockSource clock_ = kpm::workflows::SystemNow;
-    QString time_ = QStringLiteral("--:--");
+    kpm::workflows::TimeOfDayDisplay time_{kTime};
 };

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "app/tovik_sheet.h"
+#include "ui/property_page.h"
 
 namespace kpm::workflows {
 
@@ -18,6 +19,22 @@ QString TimeOfDayText(const QDateTime& now) {
 
 std::uint32_t PrinterClockSeconds(const QDateTime& now) {
     return static_cast<std::uint32_t>(now.toSecsSinceEpoch());
+}
+
+void TimeOfDayDisplay::Start(ui::PropertyPage& page) {
+    Show(page);
+    page.SetTimer(control_, kTickMs);
+}
+
+void TimeOfDayDisplay::OnTimer(ui::PropertyPage& page, int id) {
+    if (id == control_) {
+        Show(page);
+    }
+}
+
+void TimeOfDayDisplay::Show(ui::PropertyPage& page) {
+    text_ = TimeOfDayText(clock_());
+    page.SetItemText(control_, text_);
 }
 
 void MakeDateWarning(CTovikSheet& sheet, QWidget* control) {

@@ -23,14 +23,7 @@ bool CIp1Page::OnSetActive() {
 }
 
 int CIp1Page::OnWizardBack() {
-    CTovikSheet& sheet = TheSheet();
-    sheet.SetReturnPage(kTemplate);
-    const int code = RunOnPrinter([&] { return sheet.ReadIpMode(); });
-    if (code != 0) {
-        sheet.ShowErrorMessage(code);
-        return -1;
-    }
-    return kpm::workflows::ip::kMethodPage;
+    return kpm::workflows::ip::BackToMethodPage(TheSheet(), kTemplate);
 }
 
 int CIp1Page::OnWizardNext() {
