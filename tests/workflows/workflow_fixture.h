@@ -6,6 +6,7 @@
 // simulator their options and say which queue and address it has.
 #pragma once
 
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QTest>
 
@@ -80,6 +81,23 @@ protected:
         ASSERT_TRUE(sheet->SetActivePage(sheet->GetPageIndexByTemplate(templateId)))
             << "no page " << templateId;
         QTest::qWait(kSettleMs);
+    }
+    // On the main page: chooses the test's printer (the virtual one in demo
+    // mode) and task radio `task`, and presses Next.
+    void ChooseTask(int task) {
+        auto* main = dynamic_cast<CMainPage*>(sheet->GetPage(0));
+        ASSERT_NE(main, nullptr);
+        ASSERT_EQ(sheet->GetActiveIndex(), 0);
+        auto* list = main->ItemAs<QComboBox>(1001);
+        const int index = list->findText(sheet->GetPrinterName());
+        ASSERT_GE(index, 0) << "the main page does not list "
+                            << sheet->GetPrinterName().toStdString();
+        list->setCurrentIndex(index);
+        emit list->activated(index);
+        ASSERT_TRUE(main->IsItemEnabled(task));
+        Click(main->Item(task));
+        ASSERT_TRUE(main->IsItemChecked(task));
+        Next();
     }
     int Active() const { return sheet->GetActivePage()->TemplateId(); }
     template <typename Page>

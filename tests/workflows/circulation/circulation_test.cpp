@@ -190,7 +190,11 @@ TEST_F(CirculationSchedule, NextChecksTheTimesAndWritesThemSorted) {
 }
 
 TEST_F(CirculationSchedule, AnOutOfRangeLastBoxFailsOnceThenTheRestIsAccepted) {
-    StartOnTimes();
+    StartSheet();
+    ChooseTask(1008);
+    ASSERT_EQ(Active(), CCirculationSchedule1Page::kTemplate);
+    Next();
+    ASSERT_EQ(Active(), Page2::kTemplate);
     Enter({"0", "400", "800", "1200", "1600", "2000", "", "99:"}, 6);
     Next();
     EXPECT_EQ(ShownTexts(messages), Texts({334, 332}));
@@ -374,8 +378,12 @@ TEST_F(CirculationSchedule, APrinterFailureShowsItsCodeAndTheSortedTimes) {
     EXPECT_TRUE(sim.state().schedule.empty());
 }
 
-TEST_F(CirculationSchedule, DemoModeWalksThroughWithoutAPrinter) {
-    StartOnTimes(true);
+TEST_F(CirculationSchedule, DemoModeWalksThroughFromTheMainPage) {
+    StartSheet(true);
+    ChooseTask(1008);
+    ASSERT_EQ(Active(), CCirculationSchedule1Page::kTemplate);
+    Next();
+    ASSERT_EQ(Active(), Page2::kTemplate);
     Enter({"0", "4", "8", "12", "16", "20"}, 1);  // minutes, not hours: gaps too short
     Next();
     EXPECT_EQ(ShownTexts(messages), Texts({332}));

@@ -81,8 +81,21 @@ TEST_F(ClockPage, AFailureIsShownWithItsCodeAndNextMayBePressedAgain) {
     EXPECT_EQ(sim.state().clockSeconds, PrinterWallClock(now));
 }
 
+TEST_F(ClockPage, FromTheMainPageAndBack) {
+    StartSheet();
+    PageOf<CLocalTimeSetting1Page>(kPage)->SetClock([this] { return now; });
+    ChooseTask(1007);
+    ASSERT_EQ(Active(), kPage);
+    Next();
+    EXPECT_EQ(Active(), kMain);
+    EXPECT_EQ(sim.state().clockSeconds, PrinterWallClock(now));
+}
+
 TEST_F(ClockPage, DemoModeConfirmsAndReturnsWithoutAPrinter) {
-    Start(true);
+    StartSheet(true);
+    PageOf<CLocalTimeSetting1Page>(kPage)->SetClock([this] { return now; });
+    ChooseTask(1007);
+    ASSERT_EQ(Active(), kPage);
     Next();
     EXPECT_EQ(Active(), kMain);
     EXPECT_EQ(ShownTexts(messages), QStringList{MessageText(312)});

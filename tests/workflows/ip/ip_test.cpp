@@ -4,7 +4,6 @@
 // refusals, and Back from the last page reading the printer again.
 #include <QApplication>
 #include <QClipboard>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QStringList>
@@ -12,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/main_page.h"
 #include "tests/workflows/message_texts.h"
 #include "tests/workflows/usb_workflow_fixture.h"
 #include "ui/ip_address_edit.h"
@@ -71,15 +69,7 @@ protected:
 
 TEST_F(IpProcedure, StaticAddressFromTheMainPageAndBackFromTheLastPageReadsAgain) {
     StartSheet();
-    auto* main = PageOf<CMainPage>(kMain);
-    auto* list = qobject_cast<QComboBox*>(main->Item(1001));
-    const int index = list->findText(QString::fromStdString(queue));
-    ASSERT_GE(index, 0) << "the USB queue is not listed";
-    list->setCurrentIndex(index);
-    emit list->activated(index);
-    ASSERT_TRUE(main->IsItemEnabled(1005)) << "the IP task is offered only for USB printers";
-    Click(main->Item(1005));
-    Next();
+    ChooseTask(1005);
 
     // The printer takes its address automatically when new.
     ASSERT_EQ(Active(), CIp3Page::kTemplate) << ShownTexts(messages).join('|').toStdString();
