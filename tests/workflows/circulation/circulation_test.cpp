@@ -3,6 +3,7 @@
 // the printer receives, against the simulator.
 #include <QApplication>
 #include <QClipboard>
+#include <QDateTime>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
@@ -41,6 +42,7 @@ protected:
     // The sheet on the start times of the schedule the printer holds.
     void StartOnTimes(bool demo = false) {
         StartSheet(demo);
+        Times()->SetClock([] { return QDateTime(QDate(2026, 12, 9), QTime(7, 30, 5)); });
         Open(CCirculationSchedule1Page::kTemplate);
         Next();
         ASSERT_EQ(Active(), Page2::kTemplate);
@@ -319,6 +321,7 @@ TEST_F(CirculationSchedule, ReleasingAMouseButtonOnThePageNormalisesEveryBox) {
 TEST_F(CirculationSchedule, TheFirstShowingTakesThePrintersScheduleLaterOnesKeepTheBoxes) {
     sim.UpdateState([](kpm::sim::PrinterState& s) { s.schedule = {Entry(8, 0), Entry(6, 30, 2)}; });
     StartOnTimes();
+    EXPECT_EQ(Times()->ItemText(Page2::kTime), QStringLiteral("07:30"));
     EXPECT_EQ(Shown(), (QStringList{"06:30", "08:00"}));
     EXPECT_EQ(SelectedRadio(), 1);
     EXPECT_TRUE(NextEnabled());
