@@ -57,7 +57,7 @@ patterns::FiringLayout ScreenFiring(int alignedStep, double aLineShift) {
 // The step numbers, the first head's row and the A line.
 const QRectF kFiringCrop(0.35, 1.15, 13.45, 2.15);
 // The matrix with its X and Y numbers.
-const QRectF kMatrixCrop(0.25, 1.2, 12.4, 11.9);
+const QRectF kMatrixCrop(0.45, 1.35, 12.75, 12.65);
 
 void PaintFiring(QPainter& painter, const QRectF& target, int alignedStep, double aLineShift) {
     PaintDrawing(
@@ -68,7 +68,8 @@ void PaintFiring(QPainter& painter, const QRectF& target, int alignedStep, doubl
 
 void PaintMatrix(QPainter& painter, const QRectF& target, int cleanX, int cleanY) {
     patterns::AlignmentLayout layout;
-    layout.unit = 0.06;
+    layout.unit = 0.04;
+    layout.labelDot = 0.06;
     layout.cleanX = cleanX;
     layout.cleanY = cleanY;
     PaintDrawing(painter, patterns::AlignmentPattern("ALIGN CHK", layout), kMatrixCrop, target);
