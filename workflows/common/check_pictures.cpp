@@ -68,7 +68,7 @@ void PaintFiring(QPainter& painter, const QRectF& target, int alignedStep, doubl
 
 void PaintMatrix(QPainter& painter, const QRectF& target, int cleanX, int cleanY) {
     patterns::AlignmentLayout layout;
-    layout.unit = 0.04;
+    layout.unit = 0.045;
     layout.labelDot = 0.06;
     layout.cleanX = cleanX;
     layout.cleanY = cleanY;
@@ -127,8 +127,8 @@ const std::vector<Picture>& Pictures() {
          [](QPainter& p, const QRectF& t) { PaintFiring(p, t, 8, 0.16); }},
         {302,
          {300, 288},
-         "Alignment matrix: the clean square is at X 2, Y -3",
-         [](QPainter& p, const QRectF& t) { PaintMatrix(p, t, 2, -3); }},
+         "Alignment matrix: the clean square is at X 1, Y -2",
+         [](QPainter& p, const QRectF& t) { PaintMatrix(p, t, 1, -2); }},
         {303,
          {300, 288},
          "Alignment matrix: the clean square is at X 0, Y 0",
