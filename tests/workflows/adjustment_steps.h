@@ -22,7 +22,7 @@ protected:
         auto* button = sheet->GetActivePage()->ItemAs<QAbstractButton>(id);
         ASSERT_NE(button, nullptr) << "no button " << id << " on " << Active();
         QTest::mouseClick(button, Qt::LeftButton);
-        QTest::qWait(kSettleMs);
+        Settle();
     }
     bool Checked(int id) const { return sheet->GetActivePage()->IsItemChecked(id); }
     bool Visible(int id) const { return sheet->GetActivePage()->IsItemVisible(id); }

@@ -68,7 +68,7 @@ TEST_F(AlignmentTest, APassSendsTheMatrixAndMovesThePrinterByTheOppositeOfTheRea
             "%.1f ms\n",
             c.name, duration_cast<microseconds>(toStep2).count() / 1000.0,
             duration_cast<microseconds>(toPrinter).count() / 1000.0);
-        QTest::qWait(kSettleMs);
+        Settle();
         EXPECT_EQ(sim.jobs().back().title, "ALIGN CHK");
         EXPECT_EQ(sim.jobs().back().size, 3305472u);
 
