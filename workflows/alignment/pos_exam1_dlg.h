@@ -8,5 +8,5 @@ class CPosExam1Dlg : public kpm::workflows::ExampleDialog {
     Q_OBJECT
 public:
     explicit CPosExam1Dlg(QWidget* parent = nullptr)
-        : ExampleDialog({304, {{1245, 301}}, {}, {{1060, 302}}}, nullptr, parent) {}
+        : ExampleDialog({304, {{1245, 301}}, {}, {{1060, 302, 1245}}}, nullptr, parent) {}
 };

@@ -8,5 +8,5 @@ class CFireExam1Dlg : public kpm::workflows::ExampleDialog {
     Q_OBJECT
 public:
     explicit CFireExam1Dlg(QWidget* parent = nullptr)
-        : ExampleDialog({196, {{1098, 198}}, {}, {{1060, 193}}}, nullptr, parent) {}
+        : ExampleDialog({196, {{1098, 198}}, {}, {{1060, 193, 1098}}}, nullptr, parent) {}
 };
