@@ -191,6 +191,7 @@ void ShowCheckPicture(ui::DialogItems& items, int control, int pictureId) {
     const QSize size96 = CheckPictureSize(pictureId);
     if (size96.isEmpty()) {
         label->clear();
+        label->setMinimumSize(0, 0);
         label->setAccessibleName(QString());
         return;
     }

@@ -10,7 +10,8 @@ constexpr int kWhite1200 = 1009;
 constexpr int kColour600 = 1006;
 constexpr int kWhite600 = 1007;
 constexpr int kLabel600 = 1113;
-// Status labels of combinations 0 to 3.
+// Radios and status labels of combinations 0 to 3.
+constexpr std::array<int, 4> kRadios{kColour1200, kWhite1200, kColour600, kWhite600};
 constexpr std::array<int, 4> kStatus{1026, 1027, 1028, 1029};
 constexpr int kDoneText = 126;
 constexpr int kNotDoneText = 127;
@@ -52,6 +53,10 @@ bool CFire1Page::OnSetActive() {
     for (std::size_t code = 0; code < kStatus.size(); ++code) {
         LoadText(sheet->m_bFiringDone[code] != 0 ? kDoneText : kNotDoneText, m_strStatus[code]);
         SetItemText(kStatus[code], m_strStatus[code]);
+        // Screen readers tell the status with the combination's radio.
+        if (QWidget* radio = Item(kRadios[code])) {
+            radio->setAccessibleDescription(m_strStatus[code]);
+        }
     }
     m_nReturnPage = sheet->GetReturnPage();
     sheet->SetReturnPage(-1);
