@@ -7,7 +7,6 @@
 #pragma once
 
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -22,6 +21,7 @@
 #include "app/tovik_sheet.h"
 #include "tests/app/app_fixture.h"
 #include "tests/support/cups_queues.h"
+#include "tests/workflows/settle.h"
 #include "tools/printer-sim/simulator.h"
 #include "ui/property_page.h"
 #include "workflows/wizard_pages.h"
@@ -59,20 +59,21 @@ protected:
         sheet->SetPrinterAddress(PrinterAddress());
         sheet->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet.get()));
-        // The main page's search sets the buttons when it ends, so it must
-        // end before a test moves to another page.
+        // The main page starts the sheet and sets the buttons when its
+        // search ends: that must not land on a page the test opened.
         auto* main = dynamic_cast<CMainPage*>(sheet->GetPage(0));
-        QElapsedTimer waited;
-        waited.start();
-        while (main != nullptr && main->IsSearching() && waited.elapsed() < 20000) {
-            QTest::qWait(10);
-        }
-        ASSERT_FALSE(main != nullptr && main->IsSearching())
-            << "the main page's search did not end";
+        ASSERT_NE(main, nullptr);
+        ASSERT_TRUE(QTest::qWaitFor([main] { return !main->IsSearching(); }, 10000))
+            << "the main page's printer search did not end";
+        Settle();
     }
     void TearDown() override {
         sheet.reset();
         AppTest::TearDown();
+    }
+
+    void Settle() {
+        ASSERT_TRUE(SettleWizardButtons(*sheet, kSettleMs)) << "the wizard buttons were never set";
     }
 
     // Activates the page of `templateId` as the main page's Next would.
@@ -80,7 +81,7 @@ protected:
         sheet->SetReturnPage(CTovikSheet::kMainPageTemplate);
         ASSERT_TRUE(sheet->SetActivePage(sheet->GetPageIndexByTemplate(templateId)))
             << "no page " << templateId;
-        QTest::qWait(kSettleMs);
+        Settle();
     }
     // On the main page: chooses the test's printer (the virtual one in demo
     // mode) and task radio `task`, and presses Next.
@@ -106,17 +107,17 @@ protected:
     }
     void Next() {
         sheet->PressNext();
-        QTest::qWait(kSettleMs);
+        Settle();
     }
     void Back() {
         sheet->PressBack();
-        QTest::qWait(kSettleMs);
+        Settle();
     }
     // A click where a radio button or check box takes it (its indicator),
     // and past the sheet's deferred buttons.
-    static void Click(QWidget* control, Qt::MouseButton button = Qt::LeftButton) {
+    void Click(QWidget* control, Qt::MouseButton button = Qt::LeftButton) {
         QTest::mouseClick(control, button, {}, QPoint(6, control->height() / 2));
-        QTest::qWait(kSettleMs);
+        Settle();
     }
     bool NextEnabled() const { return (sheet->WizardButtons() & ui::kWizNext) != 0; }
     bool BackEnabled() const { return (sheet->WizardButtons() & ui::kWizBack) != 0; }

@@ -87,7 +87,7 @@ protected:
         for (int k = 1; k <= texts.size(); ++k) {
             QTest::keyClicks(Box(k), texts[k - 1]);
         }
-        QTest::qWait(kSettleMs);
+        Settle();
         messages.boxes.clear();
     }
 };
@@ -218,12 +218,12 @@ TEST_F(CirculationSchedule, TypingNormalisesFourDigitsAndFiveCharacterTimesAtOnc
     QTest::keyClicks(Box(1), QStringLiteral("240"));
     EXPECT_EQ(Box(1)->text(), QStringLiteral("240"));
     EXPECT_TRUE(messages.boxes.empty());
-    QTest::qWait(kSettleMs);
+    Settle();
     EXPECT_TRUE(NextEnabled());
     QTest::keyClick(Box(1), Qt::Key_0);
     EXPECT_EQ(ShownTexts(messages), Texts({334}));
     EXPECT_EQ(Box(1)->text(), QString());
-    QTest::qWait(kSettleMs);
+    Settle();
     EXPECT_FALSE(NextEnabled());
 
     QTest::keyClicks(Box(2), QStringLiteral("123"));
@@ -257,7 +257,7 @@ TEST_F(CirculationSchedule, TabEnterAndShiftTabNormaliseAndMoveBetweenTheBoxesOn
     EXPECT_EQ(Focused(), Box(2));
 
     QTest::keyClicks(Box(2), QStringLiteral(":30"));
-    QTest::qWait(kSettleMs);
+    Settle();
     ASSERT_TRUE(NextEnabled());  // so that a missed Enter would press it
     QTest::keyClick(Box(2), Qt::Key_Return);
     EXPECT_EQ(Box(2)->text(), QStringLiteral("00:30"));
@@ -327,7 +327,7 @@ TEST_F(CirculationSchedule, TheFirstShowingTakesThePrintersScheduleLaterOnesKeep
     EXPECT_TRUE(NextEnabled());
 
     QTest::keyClicks(Box(3), QStringLiteral("1200"));
-    QTest::qWait(kSettleMs);
+    Settle();
     sim.UpdateState([](kpm::sim::PrinterState& s) { s.schedule = {Entry(1, 0)}; });
     Back();
     ASSERT_EQ(Active(), CCirculationSchedule1Page::kTemplate);
@@ -346,7 +346,7 @@ TEST_F(CirculationSchedule, CancellingSendsAnEmptyScheduleAndNoClock) {
     QTest::mouseClick(PageOf<CCirculationSchedule1Page>(CCirculationSchedule1Page::kTemplate)
                           ->Item(CCirculationSchedule1Page::kCancel),
                       Qt::LeftButton);
-    QTest::qWait(kSettleMs);
+    Settle();
     EXPECT_TRUE(NextEnabled() && BackEnabled());
 
     sim.AddFault("status:7@130x1");
