@@ -8,6 +8,9 @@
 #include "app/texts.h"
 #include "app/tovik_sheet.h"
 #include "workflows/circulation/schedule_time.h"
+#include "workflows/common/printer_operation.h"
+
+using kpm::workflows::RunPrinterOperation;
 
 namespace {
 
@@ -34,10 +37,9 @@ bool IsFourDigits(const QString& text) {
 }  // namespace
 
 void CCirculationSchedule2Page::OnInitDialog() {
-    CTovikSheet& sheet = TheSheet();
-    sheet.SetBoldFont(Item(1274));
+    StepPage::OnInitDialog();
+    CTovikSheet& sheet = *TheSheet();
     kpm::workflows::MakeDateWarning(sheet, Item(1289));
-    SetTexts({{1274, 193}, {1275, 320}, {1276, 321}, {1278, 322}, {1287, 331}, {1289, 336}});
     const QString heading = ItemText(1278);
     for (int k = 0; k < kBoxCount; ++k) {
         SetControlText(Item(Radio(k)), 323 + k);
@@ -66,7 +68,7 @@ bool CCirculationSchedule2Page::OnSetActive() {
         int count = 0;
         std::array<int, 8> time{};
         std::array<int, 8> enhanced{};
-        TheSheet().GetCirculationSchedule(count, time, enhanced);
+        TheSheet()->GetCirculationSchedule(count, time, enhanced);
         for (int i = 0; i < std::min(count, kBoxCount); ++i) {
             SetItemText(Box(i), TimeText(time[static_cast<std::size_t>(i)]));
             if (enhanced[static_cast<std::size_t>(i)] != 0) {
@@ -84,7 +86,7 @@ void CCirculationSchedule2Page::UpdateButtons() {
     for (int k = 0; k < kBoxCount; ++k) {
         any = any || !ItemText(Box(k)).isEmpty();
     }
-    TheSheet().SetWizardButtonsDeferred(any ? ui::kWizBack | ui::kWizNext : ui::kWizBack);
+    TheSheet()->SetWizardButtonsDeferred(any ? ui::kWizBack | ui::kWizNext : ui::kWizBack);
 }
 
 bool CCirculationSchedule2Page::Normalise(int k) {
@@ -150,7 +152,7 @@ bool CCirculationSchedule2Page::eventFilter(QObject* watched, QEvent* event) {
         default:
             break;
     }
-    return ProcedurePage::eventFilter(watched, event);
+    return StepPage::eventFilter(watched, event);
 }
 
 bool CCirculationSchedule2Page::OnKey(int index, QEvent* event) {
@@ -213,7 +215,7 @@ bool CCirculationSchedule2Page::OnKey(int index, QEvent* event) {
 }
 
 int CCirculationSchedule2Page::OnWizardBack() {
-    TheSheet().SetReturnPage(kTemplate);
+    TheSheet()->SetReturnPage(kTemplate);
     return 0;
 }
 
@@ -258,9 +260,9 @@ int CCirculationSchedule2Page::OnWizardNext() {
         return -1;
     }
 
-    CTovikSheet& sheet = TheSheet();
+    CTovikSheet& sheet = *TheSheet();
     const std::uint32_t seconds = kpm::workflows::PrinterClockSeconds(time_.Now());
-    int code = RunOnPrinter([&] { return sheet.SetPrinterClock(seconds); });
+    int code = RunPrinterOperation(sheet, [&] { return sheet.SetPrinterClock(seconds); });
     if (code == 0) {
         std::array<int, 8> times{};
         std::array<int, 8> flags{};
@@ -268,7 +270,7 @@ int CCirculationSchedule2Page::OnWizardNext() {
             times[static_cast<std::size_t>(i)] = ParseTimeText(list_[i]).code;
             flags[static_cast<std::size_t>(i)] = list_[i] == enhanced_ ? 1 : 0;
         }
-        code = RunOnPrinter([&] {
+        code = RunPrinterOperation(sheet, [&] {
             return sheet.WriteCirculationSchedule(static_cast<int>(list_.size()), times, flags);
         });
     }

@@ -17,11 +17,11 @@
 #include <array>
 
 #include "workflows/common/local_time.h"
-#include "workflows/common/procedure_page.h"
+#include "workflows/common/step_page.h"
 
 class QEvent;
 
-class CCirculationSchedule2Page : public kpm::workflows::ProcedurePage {
+class CCirculationSchedule2Page : public kpm::workflows::StepPage {
 public:
     static constexpr int kTemplate = 311;
     static constexpr int kBoxCount = 8;
@@ -30,7 +30,10 @@ public:
     static constexpr int kTime = 1277;
     static constexpr int kBoxLength = 5;
 
-    CCirculationSchedule2Page() : ProcedurePage(kTemplate) {}
+    CCirculationSchedule2Page()
+        : StepPage({kTemplate,
+                    {{1274, 193}, {1275, 320}, {1276, 321}, {1278, 322}, {1287, 331}, {1289, 336}},
+                    {1274}}) {}
 
     void SetClock(kpm::workflows::ClockSource clock) { time_.SetClock(std::move(clock)); }
 

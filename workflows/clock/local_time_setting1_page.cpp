@@ -2,12 +2,14 @@
 
 #include "app/texts.h"
 #include "app/tovik_sheet.h"
+#include "workflows/common/printer_operation.h"
+
+using kpm::workflows::RunPrinterOperation;
 
 void CLocalTimeSetting1Page::OnInitDialog() {
-    CTovikSheet& sheet = TheSheet();
-    sheet.SetBoldFont(Item(1264));
+    StepPage::OnInitDialog();
+    CTovikSheet& sheet = *TheSheet();
     kpm::workflows::MakeDateWarning(sheet, Item(1288));
-    SetTexts({{1264, 192}, {1265, 309}, {1266, 310}, {1268, 311}, {1288, 335}});
     time_.Start(*this);
 }
 
@@ -15,21 +17,16 @@ void CLocalTimeSetting1Page::OnTimer(int id) {
     time_.OnTimer(*this, id);
 }
 
-bool CLocalTimeSetting1Page::OnSetActive() {
-    TheSheet().SetWizardButtonsDeferred(ui::kWizBack | ui::kWizNext);
-    return true;
-}
-
 int CLocalTimeSetting1Page::OnWizardBack() {
-    TheSheet().SetReturnPage(kTemplate);
+    TheSheet()->SetReturnPage(kTemplate);
     return CTovikSheet::kMainPageTemplate;
 }
 
 int CLocalTimeSetting1Page::OnWizardNext() {
-    CTovikSheet& sheet = TheSheet();
+    CTovikSheet& sheet = *TheSheet();
     // The moment of the press, not the minute on show.
     const std::uint32_t seconds = kpm::workflows::PrinterClockSeconds(time_.Now());
-    const int code = RunOnPrinter([&] { return sheet.SetPrinterClock(seconds); });
+    const int code = RunPrinterOperation(sheet, [&] { return sheet.SetPrinterClock(seconds); });
     if (code != 0) {
         sheet.ShowErrorMessage(code);
         return -1;

@@ -4,19 +4,21 @@
 #pragma once
 
 #include "workflows/common/local_time.h"
-#include "workflows/common/procedure_page.h"
+#include "workflows/common/step_page.h"
 
-class CLocalTimeSetting1Page : public kpm::workflows::ProcedurePage {
+class CLocalTimeSetting1Page : public kpm::workflows::StepPage {
 public:
     static constexpr int kTemplate = 309;
     static constexpr int kTime = 1267;
 
-    CLocalTimeSetting1Page() : ProcedurePage(kTemplate) {}
+    CLocalTimeSetting1Page()
+        : StepPage({kTemplate,
+                    {{1264, 192}, {1265, 309}, {1266, 310}, {1268, 311}, {1288, 335}},
+                    {1264}}) {}
 
     // Where the page reads the PC's time (the system clock unless changed).
     void SetClock(kpm::workflows::ClockSource clock) { time_.SetClock(std::move(clock)); }
 
-    bool OnSetActive() override;
     int OnWizardBack() override;
     int OnWizardNext() override;
 

@@ -3,31 +3,28 @@
 #include "app/texts.h"
 #include "app/tovik_sheet.h"
 #include "ui/ip_address_edit.h"
+#include "workflows/common/printer_operation.h"
 #include "workflows/ip/ip_pages.h"
 
-void CIp1Page::OnInitDialog() {
-    TheSheet().SetBoldFont(Item(1115));
-    SetTexts({{1115, 193}, {1116, 220}, {1117, 221}, {1118, 222}, {1119, 223}, {1120, 224}});
-}
+using kpm::workflows::RunPrinterOperation;
 
 bool CIp1Page::OnSetActive() {
-    TheSheet().GetIpSettings(address_, mask_, gateway_);
+    TheSheet()->GetIpSettings(address_, mask_, gateway_);
     for (const auto& [control, value] :
          {std::pair{kAddress, address_}, std::pair{kMask, mask_}, std::pair{kGateway, gateway_}}) {
         if (auto* edit = ItemAs<ui::IpAddressEdit>(control)) {
             edit->SetAddress(value);
         }
     }
-    TheSheet().SetWizardButtonsDeferred(ui::kWizBack | ui::kWizNext);
-    return true;
+    return StepPage::OnSetActive();
 }
 
 int CIp1Page::OnWizardBack() {
-    return kpm::workflows::ip::BackToMethodPage(TheSheet(), kTemplate);
+    return kpm::workflows::ip::BackToMethodPage(*TheSheet(), kTemplate);
 }
 
 int CIp1Page::OnWizardNext() {
-    CTovikSheet& sheet = TheSheet();
+    CTovikSheet& sheet = *TheSheet();
     sheet.SetReturnPage(kTemplate);
     auto value = [this](int control) {
         const auto* edit = ItemAs<ui::IpAddressEdit>(control);
@@ -36,7 +33,8 @@ int CIp1Page::OnWizardNext() {
     address_ = value(kAddress);
     mask_ = value(kMask);
     gateway_ = value(kGateway);
-    const int code = RunOnPrinter([&] { return sheet.WriteIpSettings(address_, mask_, gateway_); });
+    const int code = RunPrinterOperation(
+        sheet, [&] { return sheet.WriteIpSettings(address_, mask_, gateway_); });
     switch (code) {
         case 0:
             return 0;

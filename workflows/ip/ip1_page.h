@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include "workflows/common/procedure_page.h"
+#include "workflows/common/step_page.h"
 
-class CIp1Page : public kpm::workflows::ProcedurePage {
+class CIp1Page : public kpm::workflows::StepPage {
 public:
     static constexpr int kTemplate = 135;
     static constexpr int kAddress = 1121;
@@ -18,14 +18,14 @@ public:
     static constexpr int kBadAddressOrMask = 12;
     static constexpr int kBadGateway = 13;
 
-    CIp1Page() : ProcedurePage(kTemplate) {}
+    CIp1Page()
+        : StepPage({kTemplate,
+                    {{1115, 193}, {1116, 220}, {1117, 221}, {1118, 222}, {1119, 223}, {1120, 224}},
+                    {1115}}) {}
 
     bool OnSetActive() override;
     int OnWizardBack() override;
     int OnWizardNext() override;
-
-protected:
-    void OnInitDialog() override;
 
 private:
     std::uint32_t address_ = 0;

@@ -1,22 +1,15 @@
 #include "workflows/ip/ip2_page.h"
 
 #include "app/tovik_sheet.h"
+#include "workflows/common/printer_operation.h"
 #include "workflows/ip/ip_pages.h"
 
-void CIp2Page::OnInitDialog() {
-    TheSheet().SetBoldFont(Item(1124));
-    SetTexts({{1124, 194}, {1125, 227}, {1126, 228}});
-}
-
-bool CIp2Page::OnSetActive() {
-    TheSheet().SetWizardButtonsDeferred(ui::kWizBack | ui::kWizNext);
-    return true;
-}
+using kpm::workflows::RunPrinterOperation;
 
 int CIp2Page::OnWizardBack() {
-    CTovikSheet& sheet = TheSheet();
+    CTovikSheet& sheet = *TheSheet();
     const int from = sheet.GetReturnPage();
-    const int code = RunOnPrinter([&] {
+    const int code = RunPrinterOperation(sheet, [&] {
         return from == kpm::workflows::ip::kAddressPage ? sheet.ReadIpSettings()
                                                         : sheet.ReadHostName();
     });

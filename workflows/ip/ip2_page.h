@@ -3,18 +3,14 @@
 // here.
 #pragma once
 
-#include "workflows/common/procedure_page.h"
+#include "workflows/common/step_page.h"
 
-class CIp2Page : public kpm::workflows::ProcedurePage {
+class CIp2Page : public kpm::workflows::StepPage {
 public:
     static constexpr int kTemplate = 136;
 
-    CIp2Page() : ProcedurePage(kTemplate) {}
+    CIp2Page() : StepPage({kTemplate, {{1124, 194}, {1125, 227}, {1126, 228}}, {1124}}) {}
 
-    bool OnSetActive() override;
     int OnWizardBack() override;
     int OnWizardNext() override;
-
-protected:
-    void OnInitDialog() override;
 };

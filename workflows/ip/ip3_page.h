@@ -3,20 +3,19 @@
 // then reads what the next page shows.
 #pragma once
 
-#include "workflows/common/procedure_page.h"
+#include "workflows/common/step_page.h"
 
-class CIp3Page : public kpm::workflows::ProcedurePage {
+class CIp3Page : public kpm::workflows::StepPage {
 public:
     static constexpr int kTemplate = 307;
     static constexpr int kManual = 1258;
     static constexpr int kAutomatic = 1259;
 
-    CIp3Page() : ProcedurePage(kTemplate) {}
+    CIp3Page()
+        : StepPage(
+              {kTemplate, {{1256, 192}, {1257, 166}, {kManual, 172}, {kAutomatic, 175}}, {1256}}) {}
 
     bool OnSetActive() override;
     int OnWizardBack() override;
     int OnWizardNext() override;
-
-protected:
-    void OnInitDialog() override;
 };

@@ -4,7 +4,10 @@
 
 #include "app/tovik_sheet.h"
 #include "ui/char_filter.h"
+#include "workflows/common/printer_operation.h"
 #include "workflows/ip/ip_pages.h"
+
+using kpm::workflows::RunPrinterOperation;
 
 bool CIp4Page::IsHostNameCharacter(QChar c) {
     const char16_t u = c.unicode();
@@ -13,8 +16,7 @@ bool CIp4Page::IsHostNameCharacter(QChar c) {
 }
 
 void CIp4Page::OnInitDialog() {
-    TheSheet().SetBoldFont(Item(1260));
-    SetTexts({{1260, 193}, {1261, 179}, {1262, 180}, {1127, 181}, {1263, 185}});
+    StepPage::OnInitDialog();
     if (auto* edit = ItemAs<QLineEdit>(kHostName)) {
         ui::SetCharacterFilter(edit, &CIp4Page::IsHostNameCharacter);
     }
@@ -22,21 +24,20 @@ void CIp4Page::OnInitDialog() {
 
 bool CIp4Page::OnSetActive() {
     QString name;
-    TheSheet().GetHostName(name);
+    TheSheet()->GetHostName(name);
     SetItemText(kHostName, name);
-    TheSheet().SetWizardButtonsDeferred(ui::kWizBack | ui::kWizNext);
-    return true;
+    return StepPage::OnSetActive();
 }
 
 int CIp4Page::OnWizardBack() {
-    return kpm::workflows::ip::BackToMethodPage(TheSheet(), kTemplate);
+    return kpm::workflows::ip::BackToMethodPage(*TheSheet(), kTemplate);
 }
 
 int CIp4Page::OnWizardNext() {
-    CTovikSheet& sheet = TheSheet();
+    CTovikSheet& sheet = *TheSheet();
     sheet.SetReturnPage(kTemplate);
     const QString name = ItemText(kHostName);
-    const int code = RunOnPrinter([&] { return sheet.WriteHostName(name); });
+    const int code = RunPrinterOperation(sheet, [&] { return sheet.WriteHostName(name); });
     if (code != 0) {
         sheet.ShowErrorMessage(code);
         return -1;

@@ -5,14 +5,17 @@
 
 #include <QChar>
 
-#include "workflows/common/procedure_page.h"
+#include "workflows/common/step_page.h"
 
-class CIp4Page : public kpm::workflows::ProcedurePage {
+class CIp4Page : public kpm::workflows::StepPage {
 public:
     static constexpr int kTemplate = 308;
     static constexpr int kHostName = 1259;
 
-    CIp4Page() : ProcedurePage(kTemplate) {}
+    CIp4Page()
+        : StepPage({kTemplate,
+                    {{1260, 193}, {1261, 179}, {1262, 180}, {1127, 181}, {1263, 185}},
+                    {1260}}) {}
 
     // Letters A-Z and a-z, digits, "-" and ".".
     static bool IsHostNameCharacter(QChar c);
