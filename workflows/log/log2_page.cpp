@@ -1,0 +1,158 @@
+#include "workflows/log/log2_page.h"
+
+#include <QProgressBar>
+
+#include <chrono>
+
+#include "app/texts.h"
+#include "app/tovik_sheet.h"
+#include "app/tovik_tool_app.h"
+
+namespace {
+
+constexpr int kCaption = 1128;
+constexpr int kHeading = 1129;
+constexpr int kStatus = 1130;
+constexpr int kProgress = 1127;
+constexpr int kWaitText = 189;
+constexpr int kSuccessText = 154;
+constexpr int kFailureText = 163;
+constexpr int kCannotMakeLogFile = 133;
+constexpr int kFolderPage = 201;
+// Demo mode pauses after every so many steps, so the bar visibly runs.
+constexpr int kDemoStepsPerPause = 16;
+
+constexpr std::pair<int, int> kTexts[] = {
+    {1128, 193},
+    {1129, 188},
+};
+
+}  // namespace
+
+CLog2Page::~CLog2Page() {
+    if (worker_.joinable()) {
+        abandoned_ = true;
+        worker_.join();
+    }
+}
+
+CTovikSheet* CLog2Page::TheSheet() const {
+    return static_cast<CTovikSheet*>(Sheet());
+}
+
+void CLog2Page::OnInitDialog() {
+    TheSheet()->SetBoldFont(Item(kCaption));
+    for (const auto& [control, text] : kTexts) {
+        SetControlText(Item(control), text);
+    }
+    if (QWidget* bar = Item(kProgress)) {
+        bar->setAccessibleName(ItemText(kHeading).trimmed());
+    }
+}
+
+bool CLog2Page::OnSetActive() {
+    CTovikSheet& sheet = *TheSheet();
+    const bool demo = CTovikToolApp::Instance().IsDemoMode() != 0;
+    // Step 1 made the file moments ago; if it is gone or cannot be opened
+    // now, the user has to choose again.
+    if (!demo && !file_.Open(sheet.GetLogFile())) {
+        ShowInformation(kCannotMakeLogFile, &sheet);
+        return false;
+    }
+    sheet.SetWizardButtonsDeferred(0);
+    sheet.EnableCancel(false);
+    SetControlText(Item(kStatus), kWaitText);
+    if (auto* bar = ItemAs<QProgressBar>(kProgress)) {
+        bar->setRange(0, kProgressSteps);
+        bar->setValue(0);
+    }
+    abandoned_ = false;
+    worker_ = std::thread([this, demo] { demo ? RunDemoFetch() : RunFetch(); });
+    return true;
+}
+
+// On the worker thread.
+bool CLog2Page::OnLogChunk(void* context, const unsigned char* data, std::size_t size) {
+    auto* page = static_cast<CLog2Page*>(context);
+    if (page->abandoned_) {
+        return false;
+    }
+    // A file that cannot take more (a full disk) cannot become a whole log:
+    // stop the deliveries and report the failure at the end.
+    if (!page->file_.Write(data, size)) {
+        return false;
+    }
+    QMetaObject::invokeMethod(
+        page, [page] { page->OnFetchProgress(); }, Qt::QueuedConnection);
+    return true;
+}
+
+// On the worker thread.
+void CLog2Page::RunFetch() {
+    const int code = TheSheet()->FetchLog(&CLog2Page::OnLogChunk, this);
+    QMetaObject::invokeMethod(
+        this, [this, code] { FinishFetch(code); }, Qt::QueuedConnection);
+}
+
+// On the worker thread.
+void CLog2Page::RunDemoFetch() {
+    for (int step = 0; step < kProgressSteps && !abandoned_; ++step) {
+        QMetaObject::invokeMethod(
+            this, [this] { OnFetchProgress(); }, Qt::QueuedConnection);
+        if (step % kDemoStepsPerPause == 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+    QMetaObject::invokeMethod(
+        this, [this] { FinishFetch(0); }, Qt::QueuedConnection);
+}
+
+void CLog2Page::OnFetchProgress() {
+    if (auto* bar = ItemAs<QProgressBar>(kProgress)) {
+        bar->setValue(bar->value() + 1);
+    }
+}
+
+void CLog2Page::FinishFetch(int code) {
+    // The worker posted this as its last act.
+    worker_.join();
+    // Only a file that was closed whole holds the log.
+    const bool saved = !file_.IsOpen() || file_.Close();
+
+    CTovikSheet& sheet = *TheSheet();
+    sheet.SetWizardButtonsDeferred(ui::kWizBack | ui::kWizNext);
+    sheet.EnableCancel(true);
+    auto* bar = ItemAs<QProgressBar>(kProgress);
+    QString text;
+    if (code == 0 && saved) {
+        LoadText(kSuccessText, text);
+        text.prepend(sheet.GetLogFile());
+        if (bar != nullptr) {
+            bar->setValue(kProgressSteps);
+        }
+    } else {
+        LoadText(kFailureText, text);
+        if (bar != nullptr) {
+            bar->setValue(0);
+        }
+    }
+    SetItemText(kStatus, text);
+    emit fetchFinished(code == 0 && saved);
+}
+
+bool CLog2Page::OnKillActive() {
+    return !IsFetching();
+}
+
+bool CLog2Page::OnQueryCancel() {
+    return !IsFetching();
+}
+
+int CLog2Page::OnWizardNext() {
+    return CTovikSheet::kMainPageTemplate;
+}
+
+int CLog2Page::OnWizardBack() {
+    TheSheet()->SetReturnPage(kTemplate);
+    return kFolderPage;
+}
