@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "app/main_page.h"
 #include "app/tovik_sheet.h"
 #include "tests/app/app_fixture.h"
 #include "tests/support/cups_queues.h"
@@ -42,6 +43,13 @@ protected:
         sheet->SetPrinterAddress(static_cast<int>(ntohl(address.s_addr)));
         sheet->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet.get()));
+        // The main page's search ends with its buttons, which must not land
+        // on the page a test opens next.
+        auto* main = dynamic_cast<CMainPage*>(sheet->GetPage(0));
+        ASSERT_TRUE(
+            QTest::qWaitFor([main] { return main == nullptr || !main->IsSearching(); }, 10000))
+            << "the main page's search did not end";
+        QTest::qWait(kSettleMs);
     }
     void TearDown() override {
         sheet.reset();
