@@ -5,9 +5,11 @@
 // the offscreen platform. Without language ids: English, Japanese, Korean
 // and Russian.
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <cstdio>
@@ -19,6 +21,8 @@
 #include "app/tovik_tool_app.h"
 #include "ui/message_service.h"
 #include "ui/property_page.h"
+#include "workflows/log/log2_page.h"
+#include "workflows/log/log_file_name.h"
 #include "workflows/wizard_pages.h"
 
 namespace {
@@ -64,6 +68,11 @@ int RenderLanguage(const QString& outputDir, std::uint16_t language) {
         CTovikSheet sheet(messages, kpm::workflows::CreatePage);
         sheet.show();
         sheet.resize(sheet.sizeHint());
+        // The name the log page would have been given by its first step.
+        sheet.SetLogFile(kpm::workflows::LogFileName(
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+            QString::fromLatin1(CTovikSheet::kDemoSerial),
+            QDateTime(QDate(2026, 12, 9), QTime(11, 30), Qt::UTC)));
         for (int i = 0; i < sheet.GetPageCount(); ++i) {
             sheet.SetActivePage(i);
             QTest::qWait(70);  // past the deferred buttons
@@ -73,6 +82,18 @@ int RenderLanguage(const QString& outputDir, std::uint16_t language) {
                                      .arg(sheet.GetPage(i)->TemplateId());
             failures += PictureMessageService::Save(sheet, file) ? 0 : 1;
             sheet.show();
+            // The log page was caught mid-fetch; it is shown at its end too.
+            if (auto* log = dynamic_cast<CLog2Page*>(sheet.GetPage(i))) {
+                if (!QTest::qWaitFor([log] { return !log->IsFetching(); }, 10000)) {
+                    std::fprintf(stderr, "kpm-screenshots: the log page did not finish\n");
+                    ++failures;
+                }
+                QTest::qWait(70);
+                QString done = file;
+                done.replace(QStringLiteral(".png"), QStringLiteral("_done.png"));
+                failures += PictureMessageService::Save(sheet, done) ? 0 : 1;
+                sheet.show();
+            }
         }
         messages.nextFile = dir + QStringLiteral("/dialog_100_about.png");
         CAboutDlg about(&sheet);
