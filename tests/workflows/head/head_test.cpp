@@ -1,6 +1,7 @@
 // Initial settings after a head replacement, against the simulated printer:
 // what step 2 accepts as a serial and writes, which V-rating it shows and
 // writes, and how the done flags lead through both heads to the main page.
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QInputMethodEvent>
@@ -40,6 +41,7 @@ protected:
     void EnterStep2(int head) {
         Open(kHeadPage);
         sheet->GetActivePage()->CheckRadio(1135, 1136, head == 1 ? 1136 : 1135);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return NextEnabled(); }, 2000));
         Next();
         ASSERT_EQ(Active(), kSerialPage);
     }
@@ -59,7 +61,7 @@ protected:
                 QCoreApplication::sendEvent(SerialField(), &input);
             }
         }
-        QTest::qWait(kSettleMs);
+        EXPECT_TRUE(QTest::qWaitFor([this] { return NextEnabled(); }, 2000));
     }
     // The values of every request carrying `code`, in order.
     std::vector<std::vector<unsigned char>> Sent(std::uint16_t code) const {
@@ -95,7 +97,7 @@ TEST_F(HeadTest, SerialNumbersAreNormalisedAndCheckedPerHead) {
         EnterStep2(c.head);
         EXPECT_FALSE(NextEnabled()) << "Next before the serial was edited";
         Type(typed);
-        ASSERT_TRUE(NextEnabled());
+        ASSERT_TRUE(QTest::qWaitFor([this] { return NextEnabled(); }, 2000));
         Next();
         if (c.written == nullptr) {
             ASSERT_EQ(messages.boxes.size(), 1u);
@@ -190,10 +192,24 @@ TEST_F(HeadTest, AReadFailureKeepsStep1) {
     EXPECT_EQ(Active(), kHeadPage);
 }
 
+TEST_F(HeadTest, BothProceduresStartFromTheMainPage) {
+    StartSheet(true);
+    auto* main = sheet->GetPage(0);
+    for (const auto& [radio, first] : {std::pair{1141, kHeadPage}, std::pair{1006, 201}}) {
+        sheet->SetActivePage(0);
+        QTest::qWait(kSettleMs);
+        main->ItemAs<QAbstractButton>(radio)->click();
+        Next();
+        EXPECT_EQ(Active(), first);
+        Back();
+        EXPECT_EQ(Active(), CTovikSheet::kMainPageTemplate);
+    }
+}
+
 TEST_F(HeadTest, DemoModeOffersTheSampleSerial) {
     StartSheet(true);
     EnterStep2(1);
-    EXPECT_TRUE(NextEnabled());
+    EXPECT_TRUE(QTest::qWaitFor([this] { return NextEnabled(); }, 2000));
     EXPECT_EQ(SerialField()->text(), "XAA1234");
     EXPECT_EQ(VRatingList()->currentText(), "9") << "no data in demo mode";
     Next();

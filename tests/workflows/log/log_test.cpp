@@ -83,6 +83,7 @@ protected:
     void NextFrom(const QString& typed) {
         Open(kFolderPage);
         sheet->GetActivePage()->SetItemText(kFolderField, typed);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return NextEnabled(); }, 2000));
         Next();
     }
     void NextFrom(const fs::path& typed) { NextFrom(QString::fromStdString(typed.string())); }
