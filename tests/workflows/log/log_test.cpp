@@ -1,6 +1,8 @@
 // Log retrieval against the simulated printer: the file name, the fetch into
 // the file with the window alive meanwhile, and every way it can fail.
+#include <QAbstractButton>
 #include <QEvent>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -274,6 +276,43 @@ TEST_F(LogTest, Step2ReturnsToStep1WhenItCannotOpenTheFile) {
         EXPECT_EQ(sheet->WizardButtons(), ui::kWizBack | ui::kWizNext);
     }
     EXPECT_FALSE(fs::exists(folder / "elsewhere.log"));
+}
+
+TEST_F(LogTest, BrowseStoresTheChosenFolderWithASlash) {
+    StartLogSheet(true);
+    Open(kFolderPage);
+    auto* page = sheet->GetActivePage();
+    const QString start = QString::fromStdString(environment.Dir());
+    page->SetItemText(kFolderField, start);
+    struct Case {
+        int answer;
+        QString field;
+    };
+    const QString chosen = QString::fromStdString(folder.string()) + "/";
+    for (const Case& c : {Case{ui::kIdCancel, start}, Case{ui::kIdOk, chosen}}) {
+        QString title;
+        QString startedAt;
+        messages.onModal = [&](QDialog& dialog) {
+            auto& browser = dynamic_cast<QFileDialog&>(dialog);
+            title = browser.windowTitle();
+            startedAt = browser.directory().absolutePath();
+            browser.setDirectory(QString::fromStdString(folder.string()));
+            return c.answer;
+        };
+        page->ItemAs<QAbstractButton>(1134)->click();
+        EXPECT_EQ(title, Text(207));
+        EXPECT_EQ(startedAt, start);
+        EXPECT_EQ(page->ItemText(kFolderField), c.field);
+        EXPECT_EQ(sheet->m_strLogFolder, c.answer == ui::kIdOk ? chosen : QString());
+    }
+    // A folder typed by hand is used, not remembered.
+    page->SetItemText(kFolderField, start);
+    Next();
+    EXPECT_TRUE(sheet->GetLogFile().startsWith(start + "/ZEDora_xxxx"));
+    EXPECT_EQ(sheet->m_strLogFolder, chosen);
+    ASSERT_TRUE(WaitForFetch());
+    Back();
+    EXPECT_EQ(page->ItemText(kFolderField), chosen) << "step 1 starts in the folder chosen last";
 }
 
 TEST_F(LogTest, DemoModeRunsTheBarAndWritesNoFile) {
