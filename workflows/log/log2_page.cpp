@@ -65,6 +65,7 @@ bool CLog2Page::OnSetActive() {
     if (auto* bar = ItemAs<QProgressBar>(kProgress)) {
         bar->setRange(0, kProgressSteps);
         bar->setValue(0);
+        bar->setAccessibleDescription(ItemText(kStatus));
     }
     abandoned_ = false;
     worker_ = std::thread([this, demo] { demo ? RunDemoFetch() : RunFetch(); });
@@ -137,6 +138,10 @@ void CLog2Page::FinishFetch(int code) {
         }
     }
     SetItemText(kStatus, text);
+    // Screen readers find the result with the bar as well.
+    if (bar != nullptr) {
+        bar->setAccessibleDescription(text);
+    }
     emit fetchFinished(code == 0 && saved);
 }
 

@@ -255,6 +255,15 @@ TEST_F(LogTest, AFolderWithoutRoomForTheFileKeepsStep1) {
         }
     }
     EXPECT_EQ(Files().size(), 1u);
+
+    // Without the printer's identity there is no file name.
+    sim.AddFault("status:6@108");
+    messages.boxes.clear();
+    NextFrom(folder);
+    EXPECT_EQ(Active(), kFolderPage);
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_TRUE(messages.boxes[0].text.endsWith(" (6)")) << messages.boxes[0].text.toStdString();
+    EXPECT_EQ(Files().size(), 1u);
 }
 
 TEST_F(LogTest, Step2ReturnsToStep1WhenItCannotOpenTheFile) {
