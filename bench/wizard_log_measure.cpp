@@ -15,9 +15,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -39,9 +41,14 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::uint64_t kLogSize = 64ull << 20;
 
-// The kB value of one line of /proc/self/status ("VmRSS", "VmHWM").
-long StatusKb(const char* key) {
-    std::ifstream status("/proc/self/status");
+// Starts the peak resident memory (VmHWM) afresh.
+void ResetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+// The kB value of a line of /proc/PID/status, -1 when it cannot be read.
+long ProcessStatusKb(pid_t pid, const char* key) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     std::string line;
     while (std::getline(status, line)) {
         if (line.rfind(key, 0) == 0) {
@@ -51,16 +58,24 @@ long StatusKb(const char* key) {
     return -1;
 }
 
-// Starts the peak resident memory (VmHWM) afresh.
-void ResetPeak() {
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
-
-bool Run(std::vector<std::string> args) {
+// Runs the program to its end; true when it exits with 0. `peakKb` gets its
+// peak resident memory as last seen while it ran (the kernel's figure for
+// an exited child counts the memory of the parent it was spawned from).
+bool Run(std::vector<std::string> args, long* peakKb = nullptr) {
     const pid_t pid = kpm::test::StartProcess(std::move(args));
+    if (pid <= 0) {
+        return false;
+    }
     int status = 0;
-    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
-           WEXITSTATUS(status) == 0;
+    long peak = -1;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        peak = std::max(peak, ProcessStatusKb(pid, "VmHWM:"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (peakKb != nullptr) {
+        *peakKb = peak;
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 double Seconds(Clock::time_point from) {
@@ -109,12 +124,14 @@ int main(int argc, char** argv) {
             saved = ok;
         });
 
-        std::printf("%-6s %12s %12s %8s %14s %14s\n", "round", "kpbidi s", "wizard s", "ratio",
-                    "wizard RSS kB", "peak RSS kB");
+        std::printf("%-6s %10s %10s %7s %12s %12s %12s\n", "round", "kpbidi s", "wizard s", "ratio",
+                    "kpbidi peak", "wizard RSS", "wizard peak");
         for (int round = 1; round <= rounds; ++round) {
             const fs::path cliFile = folder / "cli.log";
             auto start = Clock::now();
-            const bool cliOk = Run({KPM_KPBIDI, "-p", queue, "fetch-log", cliFile.string()});
+            long cliPeak = 0;
+            const bool cliOk =
+                Run({KPM_KPBIDI, "-p", queue, "fetch-log", cliFile.string()}, &cliPeak);
             const double cli = Seconds(start);
 
             sheet.SetActivePage(sheet.GetPageIndexByTemplate(201));
@@ -122,18 +139,19 @@ int main(int argc, char** argv) {
             QTest::qWait(100);
             finished = false;
             ResetPeak();
-            const long before = StatusKb("VmRSS:");
+            const long before = ProcessStatusKb(getpid(), "VmRSS:");
             start = Clock::now();
             sheet.PressNext();
             const bool done = QTest::qWaitFor([&] { return finished; }, 600000);
             const double wizard = Seconds(start);
-            const long peak = StatusKb("VmHWM:");
+            const long peak = ProcessStatusKb(getpid(), "VmHWM:");
 
             const fs::path wizardFile = sheet.GetLogFile().toStdString();
             const bool same = cliOk && done && saved && fs::file_size(cliFile) == kLogSize &&
                               Run({"/usr/bin/cmp", "-s", cliFile.string(), wizardFile.string()});
-            std::printf("%-6d %12.3f %12.3f %8.2f %14ld %14ld%s\n", round, cli, wizard,
-                        wizard / cli, before, peak, same ? "" : "  (files differ or failed)");
+            std::printf("%-6d %10.3f %10.3f %7.2f %9ld kB %9ld kB %9ld kB%s\n", round, cli, wizard,
+                        wizard / cli, cliPeak, before, peak,
+                        same ? "" : "  (files differ or failed)");
             std::fflush(stdout);
             failures += same ? 0 : 1;
             fs::remove(cliFile);

@@ -21,6 +21,8 @@ constexpr int kCannotMakeLogFile = 133;
 constexpr int kFolderPage = 201;
 // Demo mode pauses after every so many steps, so the bar visibly runs.
 constexpr int kDemoStepsPerPause = 16;
+// Queued progress calls the window may owe at most (a few hundred KiB).
+constexpr int kMaxQueuedReports = 4096;
 
 constexpr std::pair<int, int> kTexts[] = {
     {1128, 193},
@@ -68,6 +70,7 @@ bool CLog2Page::OnSetActive() {
         bar->setAccessibleDescription(ItemText(kStatus));
     }
     abandoned_ = false;
+    queued_ = 0;
     worker_ = std::thread([this, demo] { demo ? RunDemoFetch() : RunFetch(); });
     return true;
 }
@@ -108,7 +111,20 @@ void CLog2Page::RunDemoFetch() {
         this, [this] { FinishFetch(0); }, Qt::QueuedConnection);
 }
 
+// On the worker thread. Each chunk is one queued call; a printer faster
+// than the window (a simulator on loopback) would otherwise pile them up in
+// the event queue, so the worker waits while too many are unread.
+void CLog2Page::ReportChunk() {
+    while (queued_.load() >= kMaxQueuedReports && !abandoned_) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ++queued_;
+    QMetaObject::invokeMethod(
+        this, [this] { OnFetchProgress(); }, Qt::QueuedConnection);
+}
+
 void CLog2Page::OnFetchProgress() {
+    --queued_;
     if (auto* bar = ItemAs<QProgressBar>(kProgress)) {
         bar->setValue(bar->value() + 1);
     }

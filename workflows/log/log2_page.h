@@ -48,6 +48,7 @@ private:
     CTovikSheet* TheSheet() const;
     void RunFetch();
     void RunDemoFetch();
+    void ReportChunk();
     void OnFetchProgress();
     void FinishFetch(int code);
 
@@ -56,4 +57,6 @@ private:
     // Set when the page goes away during a fetch: the worker stops taking
     // pieces (the library still reads the reply to its end).
     std::atomic<bool> abandoned_{false};
+    // Progress calls queued and not yet run.
+    std::atomic<int> queued_{0};
 };
