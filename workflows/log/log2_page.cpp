@@ -34,6 +34,9 @@ constexpr std::pair<int, int> kTexts[] = {
 CLog2Page::~CLog2Page() {
     if (worker_.joinable()) {
         abandoned_ = true;
+        // Wakes a worker waiting for the window to catch up.
+        queued_ = 0;
+        queued_.notify_all();
         worker_.join();
     }
 }
@@ -115,8 +118,9 @@ void CLog2Page::RunDemoFetch() {
 // than the window (a simulator on loopback) would otherwise pile them up in
 // the event queue, so the worker waits while too many are unread.
 void CLog2Page::ReportChunk() {
-    while (queued_.load() >= kMaxQueuedReports && !abandoned_) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    for (int owed = queued_.load(); owed >= kMaxQueuedReports && !abandoned_;
+         owed = queued_.load()) {
+        queued_.wait(owed);
     }
     ++queued_;
     QMetaObject::invokeMethod(
@@ -124,7 +128,10 @@ void CLog2Page::ReportChunk() {
 }
 
 void CLog2Page::OnFetchProgress() {
-    --queued_;
+    // The worker resumes once half the calls it waits for have run.
+    if (queued_.fetch_sub(1) - 1 == kMaxQueuedReports / 2) {
+        queued_.notify_one();
+    }
     if (auto* bar = ItemAs<QProgressBar>(kProgress)) {
         bar->setValue(bar->value() + 1);
     }
