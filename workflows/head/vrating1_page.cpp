@@ -15,27 +15,23 @@ constexpr int kDoneText = 126;
 constexpr int kNotDoneText = 127;
 constexpr int kSerialPage = 229;
 
-constexpr std::pair<int, int> kTexts[] = {
-    {1140, 192}, {1143, 243},          {1139, 244},          {1135, 245},
-    {1136, 246}, {1153, kNotDoneText}, {1154, kNotDoneText},
-};
-
 // What the printer reports when it sends no V-ratings (demo mode).
 constexpr int kDefaultColorVRating = 6;
 constexpr int kDefaultWhiteVRating = 9;
 
 }  // namespace
 
-CTovikSheet* CVRating1Page::TheSheet() const {
-    return static_cast<CTovikSheet*>(Sheet());
-}
-
-void CVRating1Page::OnInitDialog() {
-    TheSheet()->SetBoldFont(Item(kCaption));
-    for (const auto& [control, text] : kTexts) {
-        SetControlText(Item(control), text);
-    }
-}
+CVRating1Page::CVRating1Page()
+    : StepPage({kTemplate,
+                {{kCaption, 192},
+                 {1143, 243},
+                 {1139, 244},
+                 {kColorRadio, 245},
+                 {kWhiteRadio, 246},
+                 {kColorStatus, kNotDoneText},
+                 {kWhiteStatus, kNotDoneText}},
+                {kCaption},
+                ui::kWizBack | ui::kWizNext}) {}
 
 int CVRating1Page::HeadIndex() const {
     if (IsItemChecked(kColorRadio)) {
@@ -59,7 +55,7 @@ void CVRating1Page::ShowStatus() {
 }
 
 bool CVRating1Page::OnSetActive() {
-    TheSheet()->SetWizardButtonsDeferred(ui::kWizBack | ui::kWizNext);
+    StepPage::OnSetActive();
     CheckItem(kColorRadio, false);
     CheckItem(kWhiteRadio, false);
     const auto& done = TheSheet()->m_bHeadSettingDone;

@@ -3,26 +3,20 @@
 // the printer for step 2.
 #pragma once
 
-#include "ui/property_page.h"
+#include "workflows/common/step_page.h"
 
-class CTovikSheet;
-
-class CVRating1Page : public ui::PropertyPage {
+class CVRating1Page : public kpm::workflows::StepPage {
     Q_OBJECT
 public:
     static constexpr int kTemplate = 228;
 
-    CVRating1Page() : ui::PropertyPage(kTemplate) {}
+    CVRating1Page();
 
     bool OnSetActive() override;
     int OnWizardNext() override;
     int OnWizardBack() override;
 
-protected:
-    void OnInitDialog() override;
-
 private:
-    CTovikSheet* TheSheet() const;
     // The selected radio of the head group: 0 colour, 1 white, -1 none.
     int HeadIndex() const;
     void ShowStatus();

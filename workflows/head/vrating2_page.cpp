@@ -25,24 +25,19 @@ constexpr int kBadHeadChoice = -56;
 // Selected when the dialog is first made: V-rating 9.
 constexpr int kInitialVRatingIndex = 8;
 
-constexpr std::pair<int, int> kTexts[] = {
-    {1149, 193}, {1150, 251}, {1151, 252}, {1155, 256}, {1159, 255}, {1152, 253},
-};
-
 // What demo mode fills in, per head.
 const char* const kSampleSerials[] = {"GXA1234", "XAA1234"};
 
 }  // namespace
 
-CTovikSheet* CVRating2Page::TheSheet() const {
-    return static_cast<CTovikSheet*>(Sheet());
-}
+// The buttons on entry depend on demo mode; OnSetActive sets them.
+CVRating2Page::CVRating2Page()
+    : StepPage({kTemplate,
+                {{kCaption, 193}, {1150, 251}, {1151, 252}, {1155, 256}, {1159, 255}, {1152, 253}},
+                {kCaption}}) {}
 
 void CVRating2Page::OnInitDialog() {
-    TheSheet()->SetBoldFont(Item(kCaption));
-    for (const auto& [control, text] : kTexts) {
-        SetControlText(Item(control), text);
-    }
+    StepPage::OnInitDialog();
     // Highest first; the list's own sorting would put "10" before "2".
     if (auto* list = ItemAs<QComboBox>(kVRating)) {
         for (int value = kHighestVRating; value >= 1; --value) {

@@ -4,17 +4,15 @@
 // which fills in a sample serial).
 #pragma once
 
-#include "ui/property_page.h"
+#include "workflows/common/step_page.h"
 
-class CTovikSheet;
-
-class CVRating2Page : public ui::PropertyPage {
+class CVRating2Page : public kpm::workflows::StepPage {
     Q_OBJECT
 public:
     static constexpr int kTemplate = 229;
     static constexpr int kHighestVRating = 17;
 
-    CVRating2Page() : ui::PropertyPage(kTemplate) {}
+    CVRating2Page();
 
     bool OnSetActive() override;
     int OnWizardNext() override;
@@ -24,7 +22,6 @@ protected:
     void OnInitDialog() override;
 
 private:
-    CTovikSheet* TheSheet() const;
     void OnSerialEdited();
     // Gives the serial field the focus with its whole text selected.
     void FocusSerial();

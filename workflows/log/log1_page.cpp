@@ -23,24 +23,16 @@ constexpr int kBrowserTitle = 207;
 constexpr int kCannotMakeLogFile = 133;
 constexpr int kFetchPage = 202;
 
-constexpr std::pair<int, int> kTexts[] = {
-    {1131, 192},
-    {1080, 186},
-    {1081, 187},
-    {1134, 190},
-};
-
 }  // namespace
 
-CTovikSheet* CLog1Page::TheSheet() const {
-    return static_cast<CTovikSheet*>(Sheet());
-}
+CLog1Page::CLog1Page()
+    : StepPage({kTemplate,
+                {{kCaption, 192}, {1080, kHeading}, {kInstructions, 187}, {kBrowse, 190}},
+                {kCaption},
+                ui::kWizBack | ui::kWizNext}) {}
 
 void CLog1Page::OnInitDialog() {
-    TheSheet()->SetBoldFont(Item(kCaption));
-    for (const auto& [control, text] : kTexts) {
-        SetControlText(Item(control), text);
-    }
+    StepPage::OnInitDialog();
     // The field has no label of its own: screen readers name it by the
     // heading and read the instructions with it.
     if (QWidget* folder = Item(kFolder)) {
@@ -53,8 +45,8 @@ void CLog1Page::OnInitDialog() {
 }
 
 bool CLog1Page::OnSetActive() {
+    StepPage::OnSetActive();
     CTovikSheet& sheet = *TheSheet();
-    sheet.SetWizardButtonsDeferred(ui::kWizBack | ui::kWizNext);
     SetItemText(kFolder, !sheet.m_strLogFolder.isEmpty()
                              ? sheet.m_strLogFolder
                              : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));

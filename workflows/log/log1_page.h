@@ -3,16 +3,14 @@
 // file can be created there before the fetch starts.
 #pragma once
 
-#include "ui/property_page.h"
+#include "workflows/common/step_page.h"
 
-class CTovikSheet;
-
-class CLog1Page : public ui::PropertyPage {
+class CLog1Page : public kpm::workflows::StepPage {
     Q_OBJECT
 public:
     static constexpr int kTemplate = 201;
 
-    CLog1Page() : ui::PropertyPage(kTemplate) {}
+    CLog1Page();
 
     bool OnSetActive() override;
     int OnWizardNext() override;
@@ -22,6 +20,5 @@ protected:
     void OnInitDialog() override;
 
 private:
-    CTovikSheet* TheSheet() const;
     void OnBrowse();
 };

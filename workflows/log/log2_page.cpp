@@ -24,11 +24,6 @@ constexpr int kDemoStepsPerPause = 16;
 // Queued progress calls the window may owe at most (a few hundred KiB).
 constexpr int kMaxQueuedReports = 4096;
 
-constexpr std::pair<int, int> kTexts[] = {
-    {1128, 193},
-    {1129, 188},
-};
-
 }  // namespace
 
 CLog2Page::~CLog2Page() {
@@ -41,15 +36,11 @@ CLog2Page::~CLog2Page() {
     }
 }
 
-CTovikSheet* CLog2Page::TheSheet() const {
-    return static_cast<CTovikSheet*>(Sheet());
-}
+// No wizard button until the fetch has ended.
+CLog2Page::CLog2Page() : StepPage({kTemplate, {{kCaption, 193}, {kHeading, 188}}, {kCaption}, 0}) {}
 
 void CLog2Page::OnInitDialog() {
-    TheSheet()->SetBoldFont(Item(kCaption));
-    for (const auto& [control, text] : kTexts) {
-        SetControlText(Item(control), text);
-    }
+    StepPage::OnInitDialog();
     if (QWidget* bar = Item(kProgress)) {
         bar->setAccessibleName(ItemText(kHeading).trimmed());
     }
@@ -64,7 +55,7 @@ bool CLog2Page::OnSetActive() {
         ShowInformation(kCannotMakeLogFile, &sheet);
         return false;
     }
-    sheet.SetWizardButtonsDeferred(0);
+    StepPage::OnSetActive();
     sheet.EnableCancel(false);
     SetControlText(Item(kStatus), kWaitText);
     if (auto* bar = ItemAs<QProgressBar>(kProgress)) {

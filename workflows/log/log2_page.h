@@ -12,18 +12,16 @@
 #include <atomic>
 #include <thread>
 
-#include "ui/property_page.h"
+#include "workflows/common/step_page.h"
 #include "workflows/log/log_file.h"
 
-class CTovikSheet;
-
-class CLog2Page : public ui::PropertyPage {
+class CLog2Page : public kpm::workflows::StepPage {
     Q_OBJECT
 public:
     static constexpr int kTemplate = 202;
     static constexpr int kProgressSteps = 10501;
 
-    CLog2Page() : ui::PropertyPage(kTemplate) {}
+    CLog2Page();
     ~CLog2Page() override;
 
     bool OnSetActive() override;
@@ -45,7 +43,6 @@ protected:
 private:
     static bool OnLogChunk(void* context, const unsigned char* data, std::size_t size);
 
-    CTovikSheet* TheSheet() const;
     void RunFetch();
     void RunDemoFetch();
     void ReportChunk();
