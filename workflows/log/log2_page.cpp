@@ -80,8 +80,7 @@ bool CLog2Page::OnLogChunk(void* context, const unsigned char* data, std::size_t
     if (!page->file_.Write(data, size)) {
         return false;
     }
-    QMetaObject::invokeMethod(
-        page, [page] { page->OnFetchProgress(); }, Qt::QueuedConnection);
+    page->ReportChunk();
     return true;
 }
 
@@ -95,8 +94,7 @@ void CLog2Page::RunFetch() {
 // On the worker thread.
 void CLog2Page::RunDemoFetch() {
     for (int step = 0; step < kProgressSteps && !abandoned_; ++step) {
-        QMetaObject::invokeMethod(
-            this, [this] { OnFetchProgress(); }, Qt::QueuedConnection);
+        ReportChunk();
         if (step % kDemoStepsPerPause == 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }

@@ -12,10 +12,12 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <regex>
+#include <thread>
 
 #include "app/texts.h"
 #include "tests/workflows/workflow_fixture.h"
@@ -183,6 +185,35 @@ TEST_F(LogTest, TheLogArrivesWholeWhileTheWindowPaintsAndStaysOpen) {
     Back();
     EXPECT_EQ(Active(), kFolderPage);
     EXPECT_EQ(sheet->GetReturnPage(), kFetchPage);
+}
+
+TEST_F(LogTest, ASheetDestroyedDuringTheFetchStopsTheWorker) {
+    StartLogSheet();
+    sim.UpdateState([](kpm::sim::PrinterState& s) { s.log.size = 1 << 20; });
+    sim.AddFault("drip:4096/5");  // more than a second for the whole log
+    NextFrom(folder);
+    ASSERT_TRUE(FetchPage()->IsFetching());
+    const auto start = std::chrono::steady_clock::now();
+    sheet.reset();
+    // The worker stops writing at once; the library then reads the rest of
+    // the reply, which the simulator drips out.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_LT(fs::file_size(Files().at(0)), std::uintmax_t{1} << 20) << "it wrote on";
+}
+
+TEST_F(LogTest, AWindowFallingBehindHoldsTheWorkerBack) {
+    StartLogSheet();
+    Open(kFolderPage);
+    sheet->GetActivePage()->SetItemText(kFolderField, QString::fromStdString(folder.string()));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return NextEnabled(); }, 2000));
+    sheet->PressNext();
+    ASSERT_TRUE(FetchPage()->IsFetching());
+    // The window runs nothing for a second; the worker may get at most 4096
+    // progress calls ahead of it (plus the file's write buffer).
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_LE(fs::file_size(sheet->GetLogFile().toStdString()), 4097u * 512 + (256u << 10));
+    ASSERT_TRUE(WaitForFetch());
+    EXPECT_TRUE(ReadFile(sheet->GetLogFile().toStdString()) == Log());
 }
 
 TEST_F(LogTest, AHostileSerialStaysInsideTheFolder) {
