@@ -1,0 +1,23 @@
+// Step 1 of the platen-rolling adjustment: the user confirms that the head
+// settings and the firing adjustment are done; the check box is the gate.
+#pragma once
+
+#include "ui/property_page.h"
+
+class CTovikSheet;
+
+class CImpactPreCheckPage : public ui::PropertyPage {
+    Q_OBJECT
+public:
+    CImpactPreCheckPage();
+
+    bool OnSetActive() override;
+    int OnWizardNext() override;
+    int OnWizardBack() override;
+
+protected:
+    void OnInitDialog() override;
+
+private:
+    CTovikSheet* TheSheet() const;
+};
