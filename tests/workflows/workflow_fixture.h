@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "app/main_page.h"
 #include "app/tovik_sheet.h"
 #include "tests/app/app_fixture.h"
 #include "tests/support/cups_queues.h"
@@ -48,12 +49,40 @@ protected:
         AppTest::TearDown();
     }
 
+    // Past the sheet's deferred wizard buttons, also on a loaded machine
+    // where their timers fire late.
+    void Settle() {
+        QTest::qWait(kSettleMs);
+        const auto pending = [&] {
+            for (int flags = 0; flags < 16; ++flags) {
+                if (sheet->IsTimerRunning(flags)) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !pending(); }, 5000));
+        QTest::qWait(1);
+    }
+
+    // The main page searches the print system whenever it is shown and sets
+    // the buttons when the search ends; a page opened before that would get
+    // the main page's buttons.
+    void WaitForMainPageSearch() {
+        auto* main = dynamic_cast<CMainPage*>(sheet->GetPage(0));
+        ASSERT_NE(main, nullptr);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !main->IsSearching(); }, 20000))
+            << "the main page's search did not end";
+        Settle();
+    }
+
     // Activates the page of `templateId` as the main page's Next would.
     void Open(int templateId) {
+        WaitForMainPageSearch();
         sheet->SetReturnPage(CTovikSheet::kMainPageTemplate);
         ASSERT_TRUE(sheet->SetActivePage(sheet->GetPageIndexByTemplate(templateId)))
             << "no page " << templateId;
-        QTest::qWait(kSettleMs);
+        Settle();
     }
     int Active() const { return sheet->GetActivePage()->TemplateId(); }
     template <typename Page>
@@ -62,11 +91,11 @@ protected:
     }
     void Next() {
         sheet->PressNext();
-        QTest::qWait(kSettleMs);
+        Settle();
     }
     void Back() {
         sheet->PressBack();
-        QTest::qWait(kSettleMs);
+        Settle();
     }
     bool NextEnabled() const { return (sheet->WizardButtons() & ui::kWizNext) != 0; }
     bool BackEnabled() const { return (sheet->WizardButtons() & ui::kWizBack) != 0; }

@@ -40,7 +40,7 @@ protected:
         auto* button = sheet->GetActivePage()->ItemAs<QAbstractButton>(control);
         ASSERT_NE(button, nullptr) << "no control " << control << " on " << Active();
         QTest::mouseClick(button, Qt::LeftButton);
-        QTest::qWait(kSettleMs);
+        Settle();
     }
     bool Checked(int control) const { return sheet->GetActivePage()->IsItemChecked(control); }
     // Steps 1 and 2 from the main page: the box set, the pattern sent.
