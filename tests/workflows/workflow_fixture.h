@@ -43,6 +43,13 @@ protected:
         sheet->SetPrinterAddress(static_cast<int>(ntohl(address.s_addr)));
         sheet->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet.get()));
+        // The main page starts the sheet and sets the buttons when its
+        // search ends: that must not land on a page the test opened.
+        auto* main = dynamic_cast<CMainPage*>(sheet->GetPage(0));
+        ASSERT_NE(main, nullptr);
+        ASSERT_TRUE(QTest::qWaitFor([main] { return !main->IsSearching(); }, 10000))
+            << "the main page's printer search did not end";
+        QTest::qWait(kSettleMs);
     }
     void TearDown() override {
         sheet.reset();
