@@ -2,49 +2,59 @@
 // steps 2, 3 and 5 of the banding phase, 7, 8 and 10 of the length phase.
 #pragma once
 
-#include "workflows/platen/impact_step_page.h"
+#include "workflows/common/step_page.h"
 
 // Step 2: resets the platen-rolling values and sends the feeding pattern.
-class CImpact1Page : public kpm::workflows::platen::StepPage {
+class CImpact1Page : public kpm::workflows::StepPage {
     Q_OBJECT
 public:
     CImpact1Page();
     int OnWizardNext() override;
+    int OnWizardBack() override;
 };
 
 // Step 3: the user prints the feeding pattern at the panel.
-class CImpact2Page : public kpm::workflows::platen::StepPage {
+class CImpact2Page : public kpm::workflows::StepPage {
     Q_OBJECT
 public:
     CImpact2Page();
+    int OnWizardNext() override;
+    int OnWizardBack() override;
 };
 
 // Step 5: reprint with the values written; no way back to the choice.
-class CImpact4Page : public kpm::workflows::platen::StepPage {
+class CImpact4Page : public kpm::workflows::StepPage {
     Q_OBJECT
 public:
     CImpact4Page();
+    int OnWizardNext() override;
+    int OnWizardBack() override;
 };
 
 // Step 7: writes the neutral feed correction and sends the 16-inch line.
 // No Back, so the length phase cannot be left into the banding phase.
-class CImpact6Page : public kpm::workflows::platen::StepPage {
+class CImpact6Page : public kpm::workflows::StepPage {
     Q_OBJECT
 public:
     CImpact6Page();
     int OnWizardNext() override;
+    int OnWizardBack() override;
 };
 
 // Step 8: the user prints the line at the panel.
-class CImpact7Page : public kpm::workflows::platen::StepPage {
+class CImpact7Page : public kpm::workflows::StepPage {
     Q_OBJECT
 public:
     CImpact7Page();
+    int OnWizardNext() override;
+    int OnWizardBack() override;
 };
 
 // Step 10: reprint with the correction written; Back stays available.
-class CImpact9Page : public kpm::workflows::platen::StepPage {
+class CImpact9Page : public kpm::workflows::StepPage {
     Q_OBJECT
 public:
     CImpact9Page();
+    int OnWizardNext() override;
+    int OnWizardBack() override;
 };

@@ -1,26 +1,24 @@
 #include "workflows/platen/impact_precheck_page.h"
 
 #include "app/tovik_sheet.h"
-#include "workflows/platen/impact_step_page.h"
+#include "workflows/platen/platen_ids.h"
 
 using namespace kpm::workflows::platen;
 
 namespace {
 
-constexpr int kCaption = 1189;
 constexpr int kConfirmed = 1192;
 
 }  // namespace
 
-CImpactPreCheckPage::CImpactPreCheckPage() : ui::PropertyPage(kPreCheck) {}
-
-CTovikSheet* CImpactPreCheckPage::TheSheet() const {
-    return static_cast<CTovikSheet*>(Sheet());
-}
+CImpactPreCheckPage::CImpactPreCheckPage()
+    : StepPage({kPreCheck,
+                {{1189, 192}, {1190, 269}, {1191, 270}, {kConfirmed, 271}},
+                {1189},
+                ui::kWizBack}) {}
 
 void CImpactPreCheckPage::OnInitDialog() {
-    TheSheet()->SetBoldFont(Item(kCaption));
-    SetTexts(*this, {{kCaption, 192}, {1190, 269}, {1191, 270}, {kConfirmed, 271}});
+    StepPage::OnInitDialog();
     OnClicked(kConfirmed, [this] {
         Sheet()->PostSetWizardButtons(IsItemChecked(kConfirmed) ? ui::kWizBack | ui::kWizNext
                                                                 : ui::kWizBack);
@@ -32,8 +30,8 @@ bool CImpactPreCheckPage::OnSetActive() {
     // step 2 keeps the user's confirmation and the buttons as they were.
     if (TheSheet()->GetReturnPage() == CTovikSheet::kMainPageTemplate) {
         TheSheet()->SetReturnPage(-1);
-        TheSheet()->SetWizardButtonsDeferred(ui::kWizBack);
         CheckItem(kConfirmed, false);
+        return StepPage::OnSetActive();
     }
     return true;
 }

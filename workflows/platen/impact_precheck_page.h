@@ -2,11 +2,9 @@
 // settings and the firing adjustment are done; the check box is the gate.
 #pragma once
 
-#include "ui/property_page.h"
+#include "workflows/common/step_page.h"
 
-class CTovikSheet;
-
-class CImpactPreCheckPage : public ui::PropertyPage {
+class CImpactPreCheckPage : public kpm::workflows::StepPage {
     Q_OBJECT
 public:
     CImpactPreCheckPage();
@@ -17,7 +15,4 @@ public:
 
 protected:
     void OnInitDialog() override;
-
-private:
-    CTovikSheet* TheSheet() const;
 };

@@ -3,6 +3,7 @@
 // is told when the printer refuses.
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -39,7 +40,8 @@ protected:
     void Click(int control) {
         auto* button = sheet->GetActivePage()->ItemAs<QAbstractButton>(control);
         ASSERT_NE(button, nullptr) << "no control " << control << " on " << Active();
-        QTest::mouseClick(button, Qt::LeftButton);
+        // On its indicator or text: a radio in a wide row ignores the rest.
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
         Settle();
     }
     bool Checked(int control) const { return sheet->GetActivePage()->IsItemChecked(control); }
@@ -51,6 +53,29 @@ protected:
         ASSERT_EQ(Active(), 230);
         Next();
         ASSERT_EQ(Active(), 231);
+    }
+    // Selects the item reading `text` in a drop-down list of the active page.
+    void Choose(int control, const char* text) {
+        auto* list = sheet->GetActivePage()->ItemAs<QComboBox>(control);
+        ASSERT_NE(list, nullptr) << "no list " << control << " on " << Active();
+        const int index = list->findText(QString::fromLatin1(text));
+        ASSERT_GE(index, 0) << text;
+        list->setCurrentIndex(index);
+    }
+    QString Chosen(int control) const {
+        return sheet->GetActivePage()->ItemAs<QComboBox>(control)->currentText();
+    }
+    // Steps 3 to 6 of the banding phase: the bands chosen, written,
+    // reprinted and confirmed with "Yes".
+    void ThroughBanding(const char* fwd, const char* rvs) {
+        Next();
+        ASSERT_EQ(Active(), 233);
+        Choose(1165, fwd);
+        Choose(1166, rvs);
+        Next();
+        ASSERT_EQ(Active(), 234);
+        Next();
+        ASSERT_EQ(Active(), 237);
     }
     std::string LastMessage() const {
         return messages.boxes.empty() ? std::string() : messages.boxes.back().text.toStdString();
@@ -170,6 +195,277 @@ TEST_F(PlatenTest, Step7WritesTheNeutralFeedThenSendsTheLineWithoutBack) {
     EXPECT_TRUE(BackEnabled());
     Back();
     EXPECT_EQ(Active(), 280);
+}
+
+TEST_F(PlatenTest, TheWholeChainFromTheMainPageToTheMainPage) {
+    StartSheet();
+    ThroughPreparation();
+    EXPECT_EQ(sheet->GetReturnPage(), -1);
+    ThroughBanding("+4", "-5");
+    EXPECT_FALSE(NextEnabled());
+    Click(1036);  // Yes
+    EXPECT_TRUE(NextEnabled());
+    Next();
+    ASSERT_EQ(Active(), 280);
+    EXPECT_FALSE(BackEnabled());
+    Next();
+    ASSERT_EQ(Active(), 281);
+    Next();
+    ASSERT_EQ(Active(), 276);
+    EXPECT_EQ(Chosen(1217), "0");
+    Choose(1217, "+3");
+    Next();
+    ASSERT_EQ(Active(), 282);
+    EXPECT_TRUE(BackEnabled());
+    Next();
+    ASSERT_EQ(Active(), 283);
+    EXPECT_FALSE(NextEnabled());
+    Click(1036);
+    Next();
+    EXPECT_EQ(Active(), 102);
+    EXPECT_EQ(sheet->GetReturnPage(), 283);
+
+    // FWD +4, RVS -5: the negatives, RVS first on the wire.
+    EXPECT_EQ(Sent(kPlatenCommand),
+              (std::vector<Bytes>{{1, 0, 0, 0, 0, 0, 0, 0}, {0, 5, 0xFC, 0, 0, 0, 0, 0}}));
+    EXPECT_EQ(Sent(kFeedCommand), (std::vector<Bytes>{{243, 243, 243, 243, 0, 0, 0, 0},
+                                                      {246, 246, 246, 246, 0, 0, 0, 0}}));
+    EXPECT_EQ(sim.state().platenRolling, (std::array<std::int8_t, 2>{5, -4}));
+    ASSERT_TRUE(sim.WaitForJobs(2, 10s));
+    const auto jobs = sim.jobs();
+    EXPECT_EQ(jobs[0].title, "FEEDING PATTERN(1)");
+    EXPECT_EQ(jobs[0].size, 423936u);
+    EXPECT_EQ(jobs[1].title, "16inchLine");
+    EXPECT_EQ(jobs[1].size, 2129920u);
+    EXPECT_TRUE(messages.boxes.empty());
+}
+
+// The readings and the bytes they write.
+struct Reading {
+    const char* fwd;
+    const char* rvs;
+    Bytes platen;  // value of command 109: operation, RVS, FWD
+};
+
+class BandingReadingTest : public PlatenTest, public ::testing::WithParamInterface<Reading> {};
+
+TEST_P(BandingReadingTest, WritesTheNegatives) {
+    StartSheet();
+    ThroughPreparation();
+    ThroughBanding(GetParam().fwd, GetParam().rvs);
+    EXPECT_EQ(Sent(kPlatenCommand).back(), GetParam().platen);
+}
+
+INSTANTIATE_TEST_SUITE_P(Readings, BandingReadingTest,
+                         ::testing::Values(Reading{"0", "0", {0, 0, 0, 0, 0, 0, 0, 0}},
+                                           Reading{"+10", "-10", {0, 10, 0xF6, 0, 0, 0, 0, 0}},
+                                           Reading{"-1", "+1", {0, 0xFF, 1, 0, 0, 0, 0, 0}}));
+
+class LengthReadingTest : public PlatenTest,
+                          public ::testing::WithParamInterface<std::pair<const char*, int>> {};
+
+TEST_P(LengthReadingTest, WritesTheReadingLess13ToAllFourFields) {
+    StartSheet();
+    Open(280);
+    Next();
+    Next();
+    ASSERT_EQ(Active(), 276);
+    Choose(1217, GetParam().first);
+    Next();
+    ASSERT_EQ(Active(), 282);
+    const auto b = static_cast<unsigned char>(GetParam().second);
+    EXPECT_EQ(Sent(kFeedCommand).back(), (Bytes{b, b, b, b, 0, 0, 0, 0}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Readings, LengthReadingTest,
+                         ::testing::Values(std::pair{"0", 243}, std::pair{"+14", 1},
+                                           std::pair{"-14", 229}, std::pair{"-1", 242}));
+
+TEST_F(PlatenTest, SelectorsListEveryNumberAndShowZeroOnEveryEntry) {
+    StartSheet();
+    ThroughPreparation();
+    Next();
+    auto* fwd = sheet->GetActivePage()->ItemAs<QComboBox>(1165);
+    ASSERT_EQ(fwd->count(), 21);
+    EXPECT_EQ(fwd->itemText(0), "+10");
+    EXPECT_EQ(fwd->itemText(10), "0");
+    EXPECT_EQ(fwd->itemText(20), "-10");
+    EXPECT_EQ(Chosen(1166), "0");
+    Choose(1165, "+2");
+    Back();
+    ASSERT_EQ(Active(), 231);
+    Next();
+    EXPECT_EQ(Chosen(1165), "0");
+
+    Open(280);
+    Next();
+    Next();
+    auto* length = sheet->GetActivePage()->ItemAs<QComboBox>(1217);
+    ASSERT_EQ(length->count(), 29);
+    EXPECT_EQ(length->itemText(0), "+14");
+    EXPECT_EQ(length->itemText(14), "0");
+    EXPECT_EQ(length->itemText(28), "-14");
+}
+
+// Back from the reading step of each phase returns to the confirmation only
+// when its "Re-adjust" brought the user there.
+struct Loop {
+    const char* name;
+    int confirmation;
+    int reading;
+    int printStep;    // where Back leads otherwise
+    int restartPage;  // the first page of "Return to Step N"
+};
+
+void PrintTo(const Loop& loop, std::ostream* out) {
+    *out << loop.name;
+}
+
+class LoopTest : public PlatenTest, public ::testing::WithParamInterface<Loop> {
+protected:
+    void ToConfirmation() {
+        if (GetParam().confirmation == 237) {
+            ThroughPreparation();
+            ThroughBanding("0", "0");
+        } else {
+            Open(280);
+            Next();
+            Next();
+            Next();
+            Next();
+        }
+        ASSERT_EQ(Active(), GetParam().confirmation);
+    }
+};
+
+TEST_P(LoopTest, BackFromTheReadingDependsOnHowItWasReached) {
+    const Loop& loop = GetParam();
+    StartSheet();
+    ToConfirmation();
+    const auto jobsBefore = sim.jobs().size();
+
+    // "No" offers "Re-adjust", which brings the reading back at "0".
+    Click(1021);
+    EXPECT_FALSE(NextEnabled());
+    EXPECT_TRUE(sheet->GetActivePage()->IsItemVisible(1022));
+    EXPECT_FALSE(sheet->GetActivePage()->IsItemVisible(1180));
+    Click(1022);
+    ASSERT_EQ(Active(), loop.reading);
+    EXPECT_EQ(sheet->GetReturnPage(), loop.confirmation);
+    Back();
+    EXPECT_EQ(Active(), loop.confirmation);
+    EXPECT_FALSE(Checked(1036));
+    EXPECT_FALSE(Checked(1021));
+    EXPECT_FALSE(sheet->GetActivePage()->IsItemVisible(1022));
+
+    // "Return to Step N" runs the phase again; its reading is then reached
+    // from the print step, and Back leads there.
+    Click(1019);
+    ASSERT_EQ(Active(), loop.restartPage);
+    Next();
+    Next();
+    ASSERT_EQ(Active(), loop.reading);
+    Back();
+    EXPECT_EQ(Active(), loop.printStep);
+    EXPECT_TRUE(sim.WaitForJobs(jobsBefore + 1, 10s)) << "no new pattern";
+    EXPECT_TRUE(messages.boxes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Phases, LoopTest,
+                         ::testing::Values(Loop{"Banding", 237, 233, 231, 230},
+                                           Loop{"Length", 283, 276, 281, 280}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PlatenTest, ReAdjustWritesOnlyTheNewReading) {
+    StartSheet();
+    Open(280);
+    Next();
+    Next();
+    Choose(1217, "+5");
+    Next();
+    Next();
+    Click(1021);
+    Click(1022);
+    ASSERT_EQ(Active(), 276);
+    EXPECT_EQ(Chosen(1217), "0");
+    Choose(1217, "+2");
+    Next();
+    EXPECT_EQ(Sent(kFeedCommand).back(), (Bytes{245, 245, 245, 245, 0, 0, 0, 0}));
+    EXPECT_EQ(sim.jobs().size(), 1u);
+}
+
+TEST_F(PlatenTest, ReprintStepsOfferBackOnlyInTheLengthPhase) {
+    StartSheet();
+    ThroughPreparation();
+    Next();
+    Next();
+    ASSERT_EQ(Active(), 234);
+    EXPECT_FALSE(BackEnabled());
+    EXPECT_TRUE(NextEnabled());
+    Open(282);
+    EXPECT_TRUE(BackEnabled());
+    Back();
+    EXPECT_EQ(Active(), 276);
+}
+
+// A write refused while the printer is operating: the message names the
+// state and its code; the page stays and Next works once the printer is
+// ready.
+TEST_F(PlatenTest, RefusedWritesOfTheReadingsStay) {
+    StartSheet();
+    ThroughPreparation();
+    Next();
+    Choose(1165, "+4");
+    sim.AddFault("status:14@109x1");
+    Next();
+    EXPECT_EQ(Active(), 233);
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(LastMessage(),
+              "The printer is operating.\nAfter the operation stops, press \"Next\". (14)");
+    Next();
+    EXPECT_EQ(Active(), 234);
+
+    Open(280);
+    Next();
+    Next();
+    sim.AddFault("status:16@114x1");
+    Next();
+    EXPECT_EQ(Active(), 276);
+    ASSERT_EQ(messages.boxes.size(), 2u);
+    EXPECT_TRUE(LastMessage().ends_with(" (16)"));
+}
+
+TEST_F(PlatenTest, ExamplesOpenFromStep4AndStep6Only) {
+    StartSheet();
+    ThroughPreparation();
+    Next();
+    Click(1017);
+    Next();
+    Next();
+    ASSERT_EQ(Active(), 237);
+    Click(1017);
+    EXPECT_EQ(messages.dialogs,
+              (std::vector<QString>{QStringLiteral("dialog_235"), QStringLiteral("dialog_236")}));
+    Open(283);
+    EXPECT_EQ(sheet->GetActivePage()->Item(1017), nullptr);
+}
+
+TEST_F(PlatenTest, DemoModeRunsThroughWithoutAPrinter) {
+    StartSheet(true);
+    ThroughPreparation();
+    ThroughBanding("+1", "-1");
+    Click(1036);
+    Next();
+    Next();
+    Next();
+    Next();
+    Next();
+    Click(1036);
+    Next();
+    EXPECT_EQ(Active(), 102);
+    EXPECT_TRUE(messages.boxes.empty());
+    EXPECT_TRUE(sim.requests().empty());
+    EXPECT_TRUE(sim.jobs().empty());
 }
 
 }  // namespace
