@@ -4,6 +4,7 @@
 // sample of each message box into OUTPUT_DIR/<language>/ as PNG files, on
 // the offscreen platform. Without language ids: English, Japanese, Korean
 // and Russian.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
@@ -19,6 +20,7 @@
 #include "app/tovik_tool_app.h"
 #include "ui/message_service.h"
 #include "ui/property_page.h"
+#include "workflows/platen/impact_exam_dialogs.h"
 #include "workflows/wizard_pages.h"
 
 namespace {
@@ -77,6 +79,31 @@ int RenderLanguage(const QString& outputDir, std::uint16_t language) {
         messages.nextFile = dir + QStringLiteral("/dialog_100_about.png");
         CAboutDlg about(&sheet);
         about.DoModal(messages);
+
+        // The platen-rolling example dialogs, and its confirmations after
+        // "No" with "Re-adjust" offered.
+        messages.nextFile = dir + QStringLiteral("/dialog_235_impact_exam1.png");
+        CImpactExam1Dlg impactExam1(&sheet);
+        impactExam1.DoModal(messages);
+        messages.nextFile = dir + QStringLiteral("/dialog_236_impact_exam2.png");
+        CImpactExam2Dlg impactExam2(&sheet, &sheet);
+        impactExam2.DoModal(messages);
+        for (const int confirmation : {237, 283}) {
+            const int index = sheet.GetPageIndexByTemplate(confirmation);
+            sheet.SetActivePage(index);
+            QTest::qWait(70);
+            if (auto* no = sheet.GetPage(index)->ItemAs<QAbstractButton>(1021)) {
+                QTest::mouseClick(no, Qt::LeftButton, {}, QPoint(8, no->height() / 2));
+            }
+            QTest::qWait(70);
+            failures += PictureMessageService::Save(sheet, QStringLiteral("%1/page_%2_%3_no.png")
+                                                               .arg(dir)
+                                                               .arg(index, 2, 10, QLatin1Char('0'))
+                                                               .arg(confirmation))
+                            ? 0
+                            : 1;
+            sheet.show();
+        }
 
         messages.nextFile = dir + QStringLiteral("/message_error_1005.png");
         sheet.ShowErrorMessage(1005);
