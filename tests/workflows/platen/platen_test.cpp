@@ -199,7 +199,21 @@ TEST_F(PlatenTest, Step7WritesTheNeutralFeedThenSendsTheLineWithoutBack) {
 
 TEST_F(PlatenTest, TheWholeChainFromTheMainPageToTheMainPage) {
     StartSheet();
-    ThroughPreparation();
+    WaitForMainPageSearch();
+    ASSERT_EQ(Active(), 102);
+    auto* printers = sheet->GetActivePage()->ItemAs<QComboBox>(1001);
+    const int index = printers->findText(QString::fromStdString(queue));
+    ASSERT_GE(index, 0) << "the main page does not list " << queue;
+    printers->setCurrentIndex(index);
+    Click(1153);
+    Next();
+    ASSERT_EQ(Active(), 252);
+    EXPECT_FALSE(NextEnabled());
+    Click(1192);
+    Next();
+    ASSERT_EQ(Active(), 230);
+    Next();
+    ASSERT_EQ(Active(), 231);
     EXPECT_EQ(sheet->GetReturnPage(), -1);
     ThroughBanding("+4", "-5");
     EXPECT_FALSE(NextEnabled());
