@@ -2,6 +2,8 @@
 
 #include <QComboBox>
 
+#include <utility>
+
 #include "app/tovik_sheet.h"
 #include "workflows/common/reported_operation.h"
 #include "workflows/common/value_selector.h"
@@ -21,13 +23,42 @@ constexpr int kLength = 1217;
 
 }  // namespace
 
+namespace kpm::workflows::platen {
+
+ReadingPage::ReadingPage(ReadingSpec spec) : StepPage(spec.page), reading_(std::move(spec)) {}
+
+bool ReadingPage::OnSetActive() {
+    StepPage::OnSetActive();
+    ResetReading();
+    m_nEnteredFrom = TheSheet()->GetReturnPage();
+    return true;
+}
+
+int ReadingPage::OnWizardNext() {
+    CTovikSheet& sheet = *TheSheet();
+    if (!RunReportingFailure(sheet, WriteReading(sheet))) {
+        return -1;
+    }
+    sheet.SetReturnPage(TemplateId());
+    return reading_.next;
+}
+
+int ReadingPage::OnWizardBack() {
+    return m_nEnteredFrom == reading_.confirmation ? reading_.confirmation : reading_.printStep;
+}
+
+}  // namespace kpm::workflows::platen
+
 CImpact3Page::CImpact3Page()
-    : StepPage({kImpact3,
-                {{1167, 195}, {1168, 262}, {1169, 169}, {kExample, 158}, {1172, 146}},
-                {1167}}) {}
+    : ReadingPage({{kImpact3,
+                    {{1167, 195}, {1168, 262}, {1169, 169}, {kExample, 158}, {1172, 146}},
+                    {1167}},
+                   kImpact5,
+                   kImpact2,
+                   kImpact4}) {}
 
 void CImpact3Page::OnInitDialog() {
-    StepPage::OnInitDialog();
+    ReadingPage::OnInitDialog();
     FillSignedSelector(ItemAs<QComboBox>(kFwd), 10, -10, PlusSign::With);
     FillSignedSelector(ItemAs<QComboBox>(kRvs), 10, -10, PlusSign::With);
     OnClicked(kExample, [this] {
@@ -36,55 +67,33 @@ void CImpact3Page::OnInitDialog() {
     });
 }
 
-bool CImpact3Page::OnSetActive() {
-    StepPage::OnSetActive();
+void CImpact3Page::ResetReading() {
     SelectValue(ItemAs<QComboBox>(kFwd), 0);
     SelectValue(ItemAs<QComboBox>(kRvs), 0);
-    m_nEnteredFrom = TheSheet()->GetReturnPage();
-    return true;
 }
 
-int CImpact3Page::OnWizardNext() {
+std::function<int()> CImpact3Page::WriteReading(CTovikSheet& sheet) {
     const int fwd = PlatenRollingValue(SelectorValue(ItemAs<QComboBox>(kFwd)));
     const int rvs = PlatenRollingValue(SelectorValue(ItemAs<QComboBox>(kRvs)));
-    CTovikSheet& sheet = *TheSheet();
-    if (!RunReportingFailure(sheet, [&] { return sheet.WritePlatenRolling(fwd, rvs); })) {
-        return -1;
-    }
-    sheet.SetReturnPage(kImpact3);
-    return kImpact4;
-}
-
-int CImpact3Page::OnWizardBack() {
-    return m_nEnteredFrom == kImpact5 ? kImpact5 : kImpact2;
+    return [&sheet, fwd, rvs] { return sheet.WritePlatenRolling(fwd, rvs); };
 }
 
 CImpact8Page::CImpact8Page()
-    : StepPage({kImpact8, {{1193, 278}, {1215, 286}, {1216, 393}, {1205, 282}}, {1193}}) {}
+    : ReadingPage({{kImpact8, {{1193, 278}, {1215, 286}, {1216, 393}, {1205, 282}}, {1193}},
+                   kImpact10,
+                   kImpact7,
+                   kImpact9}) {}
 
 void CImpact8Page::OnInitDialog() {
-    StepPage::OnInitDialog();
+    ReadingPage::OnInitDialog();
     FillSignedSelector(ItemAs<QComboBox>(kLength), 14, -14, PlusSign::With);
 }
 
-bool CImpact8Page::OnSetActive() {
-    StepPage::OnSetActive();
+void CImpact8Page::ResetReading() {
     SelectValue(ItemAs<QComboBox>(kLength), 0);
-    m_nEnteredFrom = TheSheet()->GetReturnPage();
-    return true;
 }
 
-int CImpact8Page::OnWizardNext() {
+std::function<int()> CImpact8Page::WriteReading(CTovikSheet& sheet) {
     const int value = FeedByte(SelectorValue(ItemAs<QComboBox>(kLength)));
-    CTovikSheet& sheet = *TheSheet();
-    if (!RunReportingFailure(
-            sheet, [&] { return sheet.WriteFeedAdjustment(value, value, value, value); })) {
-        return -1;
-    }
-    sheet.SetReturnPage(kImpact8);
-    return kImpact9;
-}
-
-int CImpact8Page::OnWizardBack() {
-    return m_nEnteredFrom == kImpact10 ? kImpact10 : kImpact7;
+    return [&sheet, value] { return sheet.WriteFeedAdjustment(value, value, value, value); };
 }
