@@ -111,18 +111,6 @@ TEST_F(PlatenTest, TheConfirmationGatesTheChainAndSurvivesBackFromStep2) {
     EXPECT_TRUE(Sent(kPlatenCommand).empty());
 }
 
-TEST_F(PlatenTest, Step2ResetsThenSendsTheFeedingPattern) {
-    StartSheet();
-    ThroughPreparation();
-    EXPECT_EQ(Sent(kPlatenCommand), (std::vector<Bytes>{{1, 0, 0, 0, 0, 0, 0, 0}}));
-    ASSERT_TRUE(sim.WaitForJobs(1, 10s));
-    EXPECT_EQ(sim.jobs()[0].title, "FEEDING PATTERN(1)");
-    EXPECT_EQ(sim.jobs()[0].size, 423936u);
-    EXPECT_TRUE(messages.boxes.empty());
-    Back();
-    EXPECT_EQ(Active(), 230);
-}
-
 // Each preparation: its printer write refused (nothing printed) or its
 // pattern job refused; the page stays and names the failure.
 struct PreparationFailure {
@@ -180,22 +168,6 @@ INSTANTIATE_TEST_SUITE_P(
                       PreparationFailure{"FeedWhileOperating", 280, "status:14@114", 14,
                                          "The printer is operating."}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(PlatenTest, Step7WritesTheNeutralFeedThenSendsTheLineWithoutBack) {
-    StartSheet();
-    Open(280);
-    EXPECT_FALSE(BackEnabled());
-    EXPECT_TRUE(NextEnabled());
-    Next();
-    ASSERT_EQ(Active(), 281);
-    EXPECT_EQ(Sent(kFeedCommand), (std::vector<Bytes>{{243, 243, 243, 243, 0, 0, 0, 0}}));
-    ASSERT_TRUE(sim.WaitForJobs(1, 10s));
-    EXPECT_EQ(sim.jobs()[0].title, "16inchLine");
-    EXPECT_EQ(sim.jobs()[0].size, 2129920u);
-    EXPECT_TRUE(BackEnabled());
-    Back();
-    EXPECT_EQ(Active(), 280);
-}
 
 TEST_F(PlatenTest, TheWholeChainFromTheMainPageToTheMainPage) {
     StartSheet();
@@ -321,6 +293,30 @@ TEST_F(PlatenTest, SelectorsListEveryNumberAndShowZeroOnEveryEntry) {
     EXPECT_EQ(length->itemText(28), "-14");
 }
 
+// Where Back leads from each page entered from the page before it; 0 where
+// the page offers no Back.
+class BackTest : public PlatenTest, public ::testing::WithParamInterface<std::pair<int, int>> {};
+
+TEST_P(BackTest, LeadsToThePageOfTheFlow) {
+    StartSheet(true);
+    Open(GetParam().first);
+    EXPECT_TRUE(NextEnabled() || GetParam().first == 237 || GetParam().first == 283);
+    if (GetParam().second == 0) {
+        EXPECT_FALSE(BackEnabled());
+        return;
+    }
+    Back();
+    EXPECT_EQ(Active(), GetParam().second);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, BackTest,
+                         ::testing::Values(std::pair{230, 252}, std::pair{231, 230},
+                                           std::pair{233, 231}, std::pair{234, 0},
+                                           std::pair{237, 234}, std::pair{280, 0},
+                                           std::pair{281, 280}, std::pair{276, 281},
+                                           std::pair{282, 276}, std::pair{283, 282}),
+                         [](const auto& info) { return std::to_string(info.param.first); });
+
 // Back from the reading step of each phase returns to the confirmation only
 // when its "Re-adjust" brought the user there.
 struct Loop {
@@ -406,20 +402,6 @@ TEST_F(PlatenTest, ReAdjustWritesOnlyTheNewReading) {
     Next();
     EXPECT_EQ(Sent(kFeedCommand).back(), (Bytes{245, 245, 245, 245, 0, 0, 0, 0}));
     EXPECT_EQ(sim.jobs().size(), 1u);
-}
-
-TEST_F(PlatenTest, ReprintStepsOfferBackOnlyInTheLengthPhase) {
-    StartSheet();
-    ThroughPreparation();
-    Next();
-    Next();
-    ASSERT_EQ(Active(), 234);
-    EXPECT_FALSE(BackEnabled());
-    EXPECT_TRUE(NextEnabled());
-    Open(282);
-    EXPECT_TRUE(BackEnabled());
-    Back();
-    EXPECT_EQ(Active(), 276);
 }
 
 // A write refused while the printer is operating: the message names the
