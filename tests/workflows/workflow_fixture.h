@@ -17,6 +17,7 @@
 #include "app/tovik_sheet.h"
 #include "tests/app/app_fixture.h"
 #include "tests/support/cups_queues.h"
+#include "tests/workflows/settle.h"
 #include "tools/printer-sim/simulator.h"
 #include "ui/property_page.h"
 #include "workflows/wizard_pages.h"
@@ -43,43 +44,25 @@ protected:
         sheet->SetPrinterAddress(static_cast<int>(ntohl(address.s_addr)));
         sheet->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet.get()));
-        // The main page starts the sheet and sets the buttons when its
-        // search ends: that must not land on a page the test opened.
-        auto* main = dynamic_cast<CMainPage*>(sheet->GetPage(0));
-        ASSERT_NE(main, nullptr);
-        ASSERT_TRUE(QTest::qWaitFor([main] { return !main->IsSearching(); }, 10000))
-            << "the main page's printer search did not end";
-        QTest::qWait(kSettleMs);
+        WaitForMainPageSearch();
     }
     void TearDown() override {
         sheet.reset();
         AppTest::TearDown();
     }
 
-    // Past the sheet's deferred wizard buttons, also on a loaded machine
-    // where their timers fire late.
     void Settle() {
-        QTest::qWait(kSettleMs);
-        const auto pending = [&] {
-            for (int flags = 0; flags < 16; ++flags) {
-                if (sheet->IsTimerRunning(flags)) {
-                    return true;
-                }
-            }
-            return false;
-        };
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !pending(); }, 5000));
-        QTest::qWait(1);
+        ASSERT_TRUE(SettleWizardButtons(*sheet, kSettleMs)) << "the wizard buttons were never set";
     }
 
-    // The main page searches the print system whenever it is shown and sets
-    // the buttons when the search ends; a page opened before that would get
-    // the main page's buttons.
+    // The main page searches the print system whenever it is shown (the
+    // sheet's start, Back to it) and sets the buttons when the search ends:
+    // that must not land on a page the test opened.
     void WaitForMainPageSearch() {
         auto* main = dynamic_cast<CMainPage*>(sheet->GetPage(0));
         ASSERT_NE(main, nullptr);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !main->IsSearching(); }, 20000))
-            << "the main page's search did not end";
+        ASSERT_TRUE(QTest::qWaitFor([main] { return !main->IsSearching(); }, 10000))
+            << "the main page's printer search did not end";
         Settle();
     }
 

@@ -82,13 +82,18 @@ Drawing AlignmentPattern(const std::string& title, const AlignmentLayout& layout
     const double white = 0.6;
     for (int i = 0; i < 13; ++i) {
         const std::string label = Signed(i - 6);
-        d.Text(left + i * cell + (cell - Drawing::TextWidth(label, kLabelDot)) / 2, top - 0.35,
-               kLabelDot, label, Ink::Black);
-        d.Text(left - 0.2 - Drawing::TextWidth(label, kLabelDot),
-               top + i * cell + (cell - 7 * kLabelDot) / 2, kLabelDot, label, Ink::Black);
+        const double dot = layout.labelDot;
+        d.Text(left + i * cell + (cell - Drawing::TextWidth(label, dot)) / 2, top - 0.15 - 7 * dot,
+               dot, label, Ink::Black);
+        d.Text(left - 0.2 - Drawing::TextWidth(label, dot), top + i * cell + (cell - 7 * dot) / 2,
+               dot, label, Ink::Black);
     }
-    d.Text(left + 13 * cell / 2 - 0.1, top - 0.7, kLabelDot * 1.4, "X", Ink::Black);
-    d.Text(0.3, top + 13 * cell / 2 - 0.1, kLabelDot * 1.4, "Y", Ink::Black);
+    // The axis letters close their rows of numbers: X after the last
+    // column's, Y below the last row's.
+    const double letterDot = layout.labelDot * 1.4;
+    d.Text(left + 13 * cell + 0.1, top - 0.15 - 7 * letterDot, letterDot, "X", Ink::Black);
+    d.Text(left - 0.2 - Drawing::TextWidth("Y", letterDot), top + 13 * cell + 0.1, letterDot, "Y",
+           Ink::Black);
     for (int row = 0; row < 13; ++row) {
         for (int col = 0; col < 13; ++col) {
             const double x = left + col * cell + (cell - white) / 2;

@@ -37,6 +37,7 @@ struct AlignmentLayout {
     double unit = 0.02;  // the colour's shift from one cell to the next
     int cleanX = 0;      // the cell whose colour covers its white exactly
     int cleanY = 0;
+    double labelDot = 0.025;  // dot size of the X and Y numbers
 };
 
 // Where the feeding pattern puts its bands: numbers -kFeedingBands to

@@ -18,9 +18,9 @@
 #include "app/texts.h"
 #include "app/tovik_sheet.h"
 #include "app/tovik_tool_app.h"
+#include "ui/dialog.h"
 #include "ui/message_service.h"
 #include "ui/property_page.h"
-#include "workflows/platen/impact_exam_dialogs.h"
 #include "workflows/wizard_pages.h"
 
 namespace {
@@ -76,34 +76,27 @@ int RenderLanguage(const QString& outputDir, std::uint16_t language) {
             failures += PictureMessageService::Save(sheet, file) ? 0 : 1;
             sheet.show();
         }
-        messages.nextFile = dir + QStringLiteral("/dialog_100_about.png");
-        CAboutDlg about(&sheet);
-        about.DoModal(messages);
-
-        // The platen-rolling example dialogs, and its confirmations after
-        // "No" with "Re-adjust" offered.
-        messages.nextFile = dir + QStringLiteral("/dialog_235_impact_exam1.png");
-        CImpactExam1Dlg impactExam1(&sheet);
-        impactExam1.DoModal(messages);
-        messages.nextFile = dir + QStringLiteral("/dialog_236_impact_exam2.png");
-        CImpactExam2Dlg impactExam2(&sheet, &sheet);
-        impactExam2.DoModal(messages);
-        for (const int confirmation : {237, 283}) {
-            const int index = sheet.GetPageIndexByTemplate(confirmation);
-            sheet.SetActivePage(index);
-            QTest::qWait(70);
-            if (auto* no = sheet.GetPage(index)->ItemAs<QAbstractButton>(1021)) {
-                QTest::mouseClick(no, Qt::LeftButton, {}, QPoint(8, no->height() / 2));
+        // The confirmation steps after "No": "Re-adjust" offered.
+        for (int page : {134, 142, 237, 283}) {
+            sheet.SetActivePage(sheet.GetPageIndexByTemplate(page));
+            if (auto* no = sheet.GetActivePage()->ItemAs<QAbstractButton>(1021)) {
+                no->click();
             }
             QTest::qWait(70);
-            failures += PictureMessageService::Save(sheet, QStringLiteral("%1/page_%2_%3_no.png")
-                                                               .arg(dir)
-                                                               .arg(index, 2, 10, QLatin1Char('0'))
-                                                               .arg(confirmation))
+            failures += PictureMessageService::Save(
+                            sheet, QStringLiteral("%1/page_%2_no.png").arg(dir).arg(page))
                             ? 0
                             : 1;
             sheet.show();
         }
+        for (int id : kpm::workflows::kExampleDialogs) {
+            std::unique_ptr<ui::Dialog> example(kpm::workflows::CreateExampleDialog(id, &sheet));
+            messages.nextFile = QStringLiteral("%1/dialog_%2.png").arg(dir).arg(id);
+            example->DoModal(messages);
+        }
+        messages.nextFile = dir + QStringLiteral("/dialog_100_about.png");
+        CAboutDlg about(&sheet);
+        about.DoModal(messages);
 
         messages.nextFile = dir + QStringLiteral("/message_error_1005.png");
         sheet.ShowErrorMessage(1005);

@@ -58,7 +58,7 @@ patterns::FiringLayout ScreenFiring(int alignedStep, double aLineShift) {
 // The step numbers, the first head's row and the A line.
 const QRectF kFiringCrop(0.35, 1.15, 13.45, 2.15);
 // The matrix with its X and Y numbers.
-const QRectF kMatrixCrop(0.25, 1.2, 12.4, 11.9);
+const QRectF kMatrixCrop(0.45, 1.35, 12.75, 12.65);
 
 void PaintFiring(QPainter& painter, const QRectF& target, int alignedStep, double aLineShift) {
     PaintDrawing(
@@ -69,7 +69,8 @@ void PaintFiring(QPainter& painter, const QRectF& target, int alignedStep, doubl
 
 void PaintMatrix(QPainter& painter, const QRectF& target, int cleanX, int cleanY) {
     patterns::AlignmentLayout layout;
-    layout.unit = 0.06;
+    layout.unit = 0.045;
+    layout.labelDot = 0.06;
     layout.cleanX = cleanX;
     layout.cleanY = cleanY;
     PaintDrawing(painter, patterns::AlignmentPattern("ALIGN CHK", layout), kMatrixCrop, target);
@@ -175,8 +176,8 @@ const std::vector<Picture>& Pictures() {
          [](QPainter& p, const QRectF& t) { PaintFiring(p, t, 8, 0.16); }},
         {302,
          {300, 288},
-         "Alignment matrix: the clean square is at X 2, Y -3",
-         [](QPainter& p, const QRectF& t) { PaintMatrix(p, t, 2, -3); }},
+         "Alignment matrix: the clean square is at X 1, Y -2",
+         [](QPainter& p, const QRectF& t) { PaintMatrix(p, t, 1, -2); }},
         {303,
          {300, 288},
          "Alignment matrix: the clean square is at X 0, Y 0",
@@ -263,6 +264,7 @@ void ShowCheckPicture(ui::DialogItems& items, int control, int pictureId) {
     const QSize size96 = CheckPictureSize(pictureId);
     if (size96.isEmpty()) {
         label->clear();
+        label->setMinimumSize(0, 0);
         label->setAccessibleName(QString());
         return;
     }

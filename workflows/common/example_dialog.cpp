@@ -38,6 +38,11 @@ void ExampleDialog::OnInitDialog() {
     }
     for (const ControlPicture& entry : spec_.pictures) {
         ShowCheckPicture(*this, entry.control, entry.picture);
+        QWidget* picture = Item(entry.control);
+        if (entry.namedBy != 0 && picture != nullptr) {
+            picture->setAccessibleDescription(picture->accessibleName());
+            picture->setAccessibleName(ItemText(entry.namedBy));
+        }
     }
 }
 

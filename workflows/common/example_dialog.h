@@ -12,10 +12,13 @@ class CTovikSheet;
 
 namespace kpm::workflows {
 
-// A picture control and the check picture it shows.
+// A picture control, the check picture it shows, and the text control
+// whose (translated) text names the picture for screen readers (0: the
+// picture's own description).
 struct ControlPicture {
     int control;
     int picture;
+    int namedBy = 0;
 };
 
 struct ExampleSpec {

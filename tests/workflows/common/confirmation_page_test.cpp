@@ -9,6 +9,7 @@
 
 #include "app/tovik_sheet.h"
 #include "tests/app/app_fixture.h"
+#include "tests/workflows/settle.h"
 
 namespace {
 
@@ -58,7 +59,8 @@ protected:
         });
         sheet->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet.get()));
-        QTest::qWait(kSettleMs);  // past the main page's own buttons
+        // Past the main page's own buttons.
+        ASSERT_TRUE(testing_support::SettleWizardButtons(*sheet, kSettleMs));
         Enter();
     }
     void TearDown() override {
@@ -67,7 +69,7 @@ protected:
     }
     void Enter() {
         sheet->SetActivePage(sheet->GetPageIndexByTemplate(134));
-        QTest::qWait(kSettleMs);
+        ASSERT_TRUE(testing_support::SettleWizardButtons(*sheet, kSettleMs));
     }
     CountingConfirmation* Page() const {
         return dynamic_cast<CountingConfirmation*>(
@@ -77,7 +79,7 @@ protected:
         auto* button = Page()->ItemAs<QAbstractButton>(id);
         ASSERT_NE(button, nullptr) << id;
         QTest::mouseClick(button, Qt::LeftButton);
-        QTest::qWait(kSettleMs);
+        ASSERT_TRUE(testing_support::SettleWizardButtons(*sheet, kSettleMs));
     }
     int Active() const { return sheet->GetActivePage()->TemplateId(); }
 
