@@ -262,6 +262,9 @@ void ShowCheckPicture(ui::DialogItems& items, int control, int pictureId) {
         return;
     }
     const QSize size96 = CheckPictureSize(pictureId);
+    // An area without a picture takes no room, not even the layout's
+    // spacing around it.
+    label->setVisible(!size96.isEmpty());
     if (size96.isEmpty()) {
         label->clear();
         label->setMinimumSize(0, 0);

@@ -20,17 +20,29 @@ constexpr int kCancelNote = 260;
 constexpr int kReprint = 272;
 constexpr int kAutoErase = 305;
 
+// The pictures the steps ask for; none of them is drawn.
+constexpr int kFilmPicture = 268;
+constexpr int kPrintPicture = 269;
+constexpr int kFilmLinePicture = 298;
+constexpr int kPrintLinePicture = 299;
+
 }  // namespace
 
+void PictureStepPage::OnInitDialog() {
+    StepPage::OnInitDialog();
+    ShowPicture(pictureId_);
+}
+
 CImpact1Page::CImpact1Page()
-    : StepPage({kImpact1,
-                {{1157, 193},
-                 {1158, kPatternSent},
-                 {1159, 268},
-                 {1160, kSendAndWait},
-                 {1161, kCancelNote},
-                 {1250, kAutoErase}},
-                {1157}}) {}
+    : PictureStepPage({kImpact1,
+                       {{1157, 193},
+                        {1158, kPatternSent},
+                        {1159, 268},
+                        {1160, kSendAndWait},
+                        {1161, kCancelNote},
+                        {1250, kAutoErase}},
+                       {1157}},
+                      kFilmPicture) {}
 
 int CImpact1Page::OnWizardNext() {
     CTovikSheet& sheet = *TheSheet();
@@ -44,9 +56,10 @@ int CImpact1Page::OnWizardBack() {
 }
 
 CImpact2Page::CImpact2Page()
-    : StepPage({kImpact2,
-                {{1157, 194}, {1162, kPatternPrinted}, {1163, 261}, {1164, kAfterPrinting}},
-                {1157}}) {}
+    : PictureStepPage({kImpact2,
+                       {{1157, 194}, {1162, kPatternPrinted}, {1163, 261}, {1164, kAfterPrinting}},
+                       {1157}},
+                      kPrintPicture) {}
 
 int CImpact2Page::OnWizardNext() {
     TheSheet()->SetReturnPage(kImpact2);
@@ -58,10 +71,12 @@ int CImpact2Page::OnWizardBack() {
 }
 
 CImpact4Page::CImpact4Page()
-    : StepPage({kImpact4,
-                {{1173, 196}, {1174, kSettingsChanged}, {1175, kReprint}, {1176, kAfterPrinting}},
-                {1173},
-                ui::kWizNext}) {}
+    : PictureStepPage(
+          {kImpact4,
+           {{1173, 196}, {1174, kSettingsChanged}, {1175, kReprint}, {1176, kAfterPrinting}},
+           {1173},
+           ui::kWizNext},
+          kPrintPicture) {}
 
 int CImpact4Page::OnWizardNext() {
     TheSheet()->SetReturnPage(kImpact4);
@@ -73,15 +88,16 @@ int CImpact4Page::OnWizardBack() {
 }
 
 CImpact6Page::CImpact6Page()
-    : StepPage({kImpact6,
-                {{1201, 276},
-                 {1195, kPatternSent},
-                 {1200, 299},
-                 {1194, kSendAndWait},
-                 {1196, kCancelNote},
-                 {1251, kAutoErase}},
-                {1201},
-                ui::kWizNext}) {}
+    : PictureStepPage({kImpact6,
+                       {{1201, 276},
+                        {1195, kPatternSent},
+                        {1200, 299},
+                        {1194, kSendAndWait},
+                        {1196, kCancelNote},
+                        {1251, kAutoErase}},
+                       {1201},
+                       ui::kWizNext},
+                      kFilmLinePicture) {}
 
 int CImpact6Page::OnWizardNext() {
     CTovikSheet& sheet = *TheSheet();
@@ -97,9 +113,10 @@ int CImpact6Page::OnWizardBack() {
 }
 
 CImpact7Page::CImpact7Page()
-    : StepPage({kImpact7,
-                {{1213, 277}, {1197, kPatternPrinted}, {1214, 293}, {1202, kAfterPrinting}},
-                {1213}}) {}
+    : PictureStepPage({kImpact7,
+                       {{1213, 277}, {1197, kPatternPrinted}, {1214, 293}, {1202, kAfterPrinting}},
+                       {1213}},
+                      kPrintLinePicture) {}
 
 int CImpact7Page::OnWizardNext() {
     TheSheet()->SetReturnPage(kImpact7);
@@ -111,9 +128,11 @@ int CImpact7Page::OnWizardBack() {
 }
 
 CImpact9Page::CImpact9Page()
-    : StepPage({kImpact9,
-                {{1219, 279}, {1220, kSettingsChanged}, {1221, kReprint}, {1222, kAfterPrinting}},
-                {1219}}) {}
+    : PictureStepPage(
+          {kImpact9,
+           {{1219, 279}, {1220, kSettingsChanged}, {1221, kReprint}, {1222, kAfterPrinting}},
+           {1219}},
+          kPrintPicture) {}
 
 int CImpact9Page::OnWizardNext() {
     return kImpact10;

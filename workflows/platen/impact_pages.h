@@ -2,10 +2,31 @@
 // steps 2, 3 and 5 of the banding phase, 7, 8 and 10 of the length phase.
 #pragma once
 
+#include <utility>
+
 #include "workflows/common/step_page.h"
 
+namespace kpm::workflows::platen {
+
+// A step page whose picture area shows one picture (or, without one, gives
+// its room back).
+class PictureStepPage : public StepPage {
+    Q_OBJECT
+public:
+    PictureStepPage(StepPageSpec spec, int pictureId)
+        : StepPage(std::move(spec)), pictureId_(pictureId) {}
+
+protected:
+    void OnInitDialog() override;
+
+private:
+    int pictureId_;
+};
+
+}  // namespace kpm::workflows::platen
+
 // Step 2: resets the platen-rolling values and sends the feeding pattern.
-class CImpact1Page : public kpm::workflows::StepPage {
+class CImpact1Page : public kpm::workflows::platen::PictureStepPage {
     Q_OBJECT
 public:
     CImpact1Page();
@@ -14,7 +35,7 @@ public:
 };
 
 // Step 3: the user prints the feeding pattern at the panel.
-class CImpact2Page : public kpm::workflows::StepPage {
+class CImpact2Page : public kpm::workflows::platen::PictureStepPage {
     Q_OBJECT
 public:
     CImpact2Page();
@@ -23,7 +44,7 @@ public:
 };
 
 // Step 5: reprint with the values written; no way back to the choice.
-class CImpact4Page : public kpm::workflows::StepPage {
+class CImpact4Page : public kpm::workflows::platen::PictureStepPage {
     Q_OBJECT
 public:
     CImpact4Page();
@@ -33,7 +54,7 @@ public:
 
 // Step 7: writes the neutral feed correction and sends the 16-inch line.
 // No Back, so the length phase cannot be left into the banding phase.
-class CImpact6Page : public kpm::workflows::StepPage {
+class CImpact6Page : public kpm::workflows::platen::PictureStepPage {
     Q_OBJECT
 public:
     CImpact6Page();
@@ -42,7 +63,7 @@ public:
 };
 
 // Step 8: the user prints the line at the panel.
-class CImpact7Page : public kpm::workflows::StepPage {
+class CImpact7Page : public kpm::workflows::platen::PictureStepPage {
     Q_OBJECT
 public:
     CImpact7Page();
@@ -51,7 +72,7 @@ public:
 };
 
 // Step 10: reprint with the correction written; Back stays available.
-class CImpact9Page : public kpm::workflows::StepPage {
+class CImpact9Page : public kpm::workflows::platen::PictureStepPage {
     Q_OBJECT
 public:
     CImpact9Page();
