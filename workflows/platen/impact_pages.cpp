@@ -20,11 +20,15 @@ constexpr int kCancelNote = 260;
 constexpr int kReprint = 272;
 constexpr int kAutoErase = 305;
 
-// The pictures the steps ask for; none of them is drawn.
+// The pictures the steps ask for. Only the feeding pattern's panel is
+// drawn: where the film goes needs no picture, and the printer's panel font
+// has no lower case for "16inchLine".
+// Step 10 reprints the line, not the feeding pattern.
 constexpr int kFilmPicture = 268;
-constexpr int kPrintPicture = 269;
+constexpr int kFeedingPanelPicture = 269;
 constexpr int kFilmLinePicture = 298;
-constexpr int kPrintLinePicture = 299;
+constexpr int kLinePanelPicture = 299;
+constexpr int kNoPicture = 0;
 
 }  // namespace
 
@@ -59,7 +63,7 @@ CImpact2Page::CImpact2Page()
     : PictureStepPage({kImpact2,
                        {{1157, 194}, {1162, kPatternPrinted}, {1163, 261}, {1164, kAfterPrinting}},
                        {1157}},
-                      kPrintPicture) {}
+                      kFeedingPanelPicture) {}
 
 int CImpact2Page::OnWizardNext() {
     TheSheet()->SetReturnPage(kImpact2);
@@ -76,7 +80,7 @@ CImpact4Page::CImpact4Page()
            {{1173, 196}, {1174, kSettingsChanged}, {1175, kReprint}, {1176, kAfterPrinting}},
            {1173},
            ui::kWizNext},
-          kPrintPicture) {}
+          kFeedingPanelPicture) {}
 
 int CImpact4Page::OnWizardNext() {
     TheSheet()->SetReturnPage(kImpact4);
@@ -116,7 +120,7 @@ CImpact7Page::CImpact7Page()
     : PictureStepPage({kImpact7,
                        {{1213, 277}, {1197, kPatternPrinted}, {1214, 293}, {1202, kAfterPrinting}},
                        {1213}},
-                      kPrintLinePicture) {}
+                      kLinePanelPicture) {}
 
 int CImpact7Page::OnWizardNext() {
     TheSheet()->SetReturnPage(kImpact7);
@@ -132,7 +136,7 @@ CImpact9Page::CImpact9Page()
           {kImpact9,
            {{1219, 279}, {1220, kSettingsChanged}, {1221, kReprint}, {1222, kAfterPrinting}},
            {1219}},
-          kPrintPicture) {}
+          kNoPicture) {}
 
 int CImpact9Page::OnWizardNext() {
     return kImpact10;
