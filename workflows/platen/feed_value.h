@@ -10,8 +10,8 @@ constexpr int PlatenRollingValue(int band) {
 }
 
 // The length phase's byte for a reading of -14 to +14 steps of 0.01 inch:
-// the printer's neutral feed is 243 (-13 as a byte), so 0 gives 243,
-// +14 gives 1 and -14 gives 229.
+// the reading less 13, as a byte. The neutral reading 0 is 243, the value
+// the phase starts from; +14 gives 1 and -14 gives 229.
 constexpr int FeedByte(int steps) {
     return (steps - 13) & 0xFF;
 }

@@ -23,11 +23,11 @@ constexpr int kAutoErase = 305;
 // The pictures the steps ask for. Only the feeding pattern's panel is
 // drawn: where the film goes needs no picture, and the printer's panel font
 // has no lower case for "16inchLine".
-// Step 10 reprints the line, not the feeding pattern.
 constexpr int kFilmPicture = 268;
 constexpr int kFeedingPanelPicture = 269;
 constexpr int kFilmLinePicture = 298;
 constexpr int kLinePanelPicture = 299;
+// Step 10 reprints the line, not the feeding pattern.
 constexpr int kNoPicture = 0;
 
 }  // namespace
