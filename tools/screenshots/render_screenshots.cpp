@@ -98,7 +98,7 @@ int RenderLanguage(const QString& outputDir, std::uint16_t language) {
             }
         }
         // The confirmation steps after "No": "Re-adjust" offered.
-        for (int page : {134, 142}) {
+        for (int page : {134, 142, 237, 283}) {
             sheet.SetActivePage(sheet.GetPageIndexByTemplate(page));
             if (auto* no = sheet.GetActivePage()->ItemAs<QAbstractButton>(1021)) {
                 no->click();
