@@ -17,6 +17,15 @@
 #include "workflows/firing/fire6_page.h"
 #include "workflows/firing/fire_exam1_dlg.h"
 #include "workflows/firing/fire_exam2_dlg.h"
+#include "workflows/head/vrating1_page.h"
+#include "workflows/head/vrating2_page.h"
+#include "workflows/log/log1_page.h"
+#include "workflows/log/log2_page.h"
+#include "workflows/platen/impact_confirmation_pages.h"
+#include "workflows/platen/impact_exam_dialogs.h"
+#include "workflows/platen/impact_pages.h"
+#include "workflows/platen/impact_precheck_page.h"
+#include "workflows/platen/impact_selector_pages.h"
 #include "workflows/circulation/circulation_schedule1_page.h"
 #include "workflows/circulation/circulation_schedule2_page.h"
 #include "workflows/clock/local_time_setting1_page.h"
@@ -53,6 +62,40 @@ ui::PropertyPage* CreatePage(int templateId) {
             return new CPos5Page;
         case 142:
             return new CPos6Page;
+        // Platen-rolling adjustment (277 is a page that no navigation
+        // reaches).
+        case 252:
+            return new CImpactPreCheckPage;
+        case 230:
+            return new CImpact1Page;
+        case 231:
+            return new CImpact2Page;
+        case 233:
+            return new CImpact3Page;
+        case 234:
+            return new CImpact4Page;
+        case 237:
+            return new CImpact5Page;
+        case 280:
+            return new CImpact6Page;
+        case 281:
+            return new CImpact7Page;
+        case 276:
+            return new CImpact8Page;
+        case 282:
+            return new CImpact9Page;
+        case 283:
+            return new CImpact10Page;
+        // Head replacement (297 is a page that no navigation reaches).
+        case CVRating1Page::kTemplate:
+            return new CVRating1Page;
+        case CVRating2Page::kTemplate:
+            return new CVRating2Page;
+        // Log retrieval.
+        case CLog1Page::kTemplate:
+            return new CLog1Page;
+        case CLog2Page::kTemplate:
+            return new CLog2Page;
         // IP address, nozzle-check clock, white-ink circulation schedule.
         case CIp1Page::kTemplate:
             return new CIp1Page;
@@ -83,6 +126,10 @@ ui::Dialog* CreateExampleDialog(int templateId, CTovikSheet* sheet) {
             return new CPosExam1Dlg(sheet);
         case 306:
             return new CPosExam2Dlg(sheet);
+        case 235:
+            return new CImpactExam1Dlg(sheet);
+        case 236:
+            return new CImpactExam2Dlg(sheet, sheet);
         default:
             return nullptr;
     }

@@ -16,7 +16,7 @@ namespace kpm::workflows {
 ui::PropertyPage* CreatePage(int templateId);
 
 // The example dialogs the procedures' pages open, for reviewing them all.
-inline constexpr std::array<int, 4> kExampleDialogs{196, 197, 304, 306};
+inline constexpr std::array<int, 6> kExampleDialogs{196, 197, 304, 306, 235, 236};
 // A new example dialog for the template over `sheet`, or nullptr.
 ui::Dialog* CreateExampleDialog(int templateId, CTovikSheet* sheet);
 

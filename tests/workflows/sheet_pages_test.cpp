@@ -35,8 +35,9 @@ TEST_F(WorkflowTest, ExampleButtonsOpenTheirDialogsWithPictures) {
         int dialog;
         std::vector<int> pictures;
     };
-    const Example examples[] = {
-        {132, 196, {1060}}, {134, 197, {1290, 1291}}, {140, 304, {1060}}, {142, 306, {1290, 1291}}};
+    const Example examples[] = {{132, 196, {1060}},       {134, 197, {1290, 1291}},
+                                {140, 304, {1060}},       {142, 306, {1290, 1291}},
+                                {233, 235, {1270, 1271}}, {237, 236, {1272, 1273, 1274, 1276}}};
     StartSheet(true);
     for (const Example& e : examples) {
         SCOPED_TRACE(e.page);

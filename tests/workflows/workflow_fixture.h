@@ -59,13 +59,7 @@ protected:
         sheet->SetPrinterAddress(PrinterAddress());
         sheet->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet.get()));
-        // The main page starts the sheet and sets the buttons when its
-        // search ends: that must not land on a page the test opened.
-        auto* main = dynamic_cast<CMainPage*>(sheet->GetPage(0));
-        ASSERT_NE(main, nullptr);
-        ASSERT_TRUE(QTest::qWaitFor([main] { return !main->IsSearching(); }, 10000))
-            << "the main page's printer search did not end";
-        Settle();
+        WaitForMainPageSearch();
     }
     void TearDown() override {
         sheet.reset();
@@ -76,8 +70,20 @@ protected:
         ASSERT_TRUE(SettleWizardButtons(*sheet, kSettleMs)) << "the wizard buttons were never set";
     }
 
+    // The main page searches the print system whenever it is shown (the
+    // sheet's start, Back to it) and sets the buttons when the search ends:
+    // that must not land on a page the test opened.
+    void WaitForMainPageSearch() {
+        auto* main = dynamic_cast<CMainPage*>(sheet->GetPage(0));
+        ASSERT_NE(main, nullptr);
+        ASSERT_TRUE(QTest::qWaitFor([main] { return !main->IsSearching(); }, 10000))
+            << "the main page's printer search did not end";
+        Settle();
+    }
+
     // Activates the page of `templateId` as the main page's Next would.
     void Open(int templateId) {
+        WaitForMainPageSearch();
         sheet->SetReturnPage(CTovikSheet::kMainPageTemplate);
         ASSERT_TRUE(sheet->SetActivePage(sheet->GetPageIndexByTemplate(templateId)))
             << "no page " << templateId;

@@ -107,33 +107,32 @@ Drawing AlignmentPattern(const std::string& title, const AlignmentLayout& layout
     return d;
 }
 
-// Banding bands for the platen's forward (FWD) and reverse (RVS) feed: each
-// band is two solid stripes printed on consecutive feeds with the feed
-// corrected by the band's value; the band with neither a gap nor a dark
-// overlap between its stripes is the reading.
-Drawing FeedingPattern(const std::string& title, double stepInches) {
+// Banding bands for the platen's forward (FWD) and reverse (RVS) feed,
+// side by side: each band is two solid stripes printed on consecutive feeds
+// with the feed corrected by the band's number; the band with neither a gap
+// nor a dark overlap between its stripes is the reading. A band off the
+// smooth one by n lands its second stripe n steps away.
+Drawing FeedingPattern(const std::string& title, const FeedingLayout& layout) {
     Drawing d;
     Title(d, title);
     struct Section {
         const char* label;
         Ink ink;
-        double top;
+        double left;
+        int smoothBand;
     };
-    const Section sections[] = {{"FWD", Ink::Black, 1.6}, {"RVS", Ink::Cyan, 8.6}};
-    const double left = 2.0;
-    const double width = 10.5;
-    const double stripe = 0.22;
-    const double bandPitch = 0.62;
+    const Section sections[] = {{"FWD", Ink::Black, kFeedingFwdLeft, layout.smoothFwd},
+                                {"RVS", Ink::Cyan, kFeedingRvsLeft, layout.smoothRvs}};
     for (const Section& s : sections) {
-        d.Text(0.5, s.top, kTitleDot, s.label, Ink::Black);
-        for (int band = 0; band < 11; ++band) {
-            const int value = band - 5;
-            const double y = s.top + band * bandPitch;
+        d.Text(s.left - 0.8, kFeedingTop - 0.5, kTitleDot, s.label, Ink::Black);
+        for (int value = -kFeedingBands; value <= kFeedingBands; ++value) {
+            const double y = FeedingBandTop(value);
             const std::string label = Signed(value);
-            d.Text(left - 0.2 - Drawing::TextWidth(label, kLabelDot), y + stripe - 0.09, kLabelDot,
-                   label, Ink::Black);
-            d.Fill(left, y, width, stripe, s.ink);
-            d.Fill(left, y + stripe + value * stepInches, width, stripe, s.ink);
+            d.Text(s.left - 0.2 - Drawing::TextWidth(label, layout.labelDot),
+                   y + layout.stripe - 3.5 * layout.labelDot, layout.labelDot, label, Ink::Black);
+            d.Fill(s.left, y, kFeedingWidth, layout.stripe, s.ink);
+            d.Fill(s.left, y + layout.stripe + (value - s.smoothBand) * layout.stepInches,
+                   kFeedingWidth, layout.stripe, s.ink);
         }
     }
     return d;
@@ -169,11 +168,11 @@ std::vector<PatternJob> AllPatternJobs() {
     jobs.push_back({214, 3305472, "ALIGN CHK", {}});
     jobs.back().drawing = AlignmentPattern(jobs.back().title);
     jobs.push_back({267, 423936, "FEEDING PATTERN(1)", {}});
-    jobs.back().drawing = FeedingPattern(jobs.back().title, 0.01);
+    jobs.back().drawing = FeedingPattern(jobs.back().title, {.stepInches = 0.01});
     jobs.push_back({287, 2129920, "16inchLine", {}});
     jobs.back().drawing = SixteenInchLine(jobs.back().title);
     jobs.push_back({300, 808960, "FEEDING PATTERN(2)", {}});
-    jobs.back().drawing = FeedingPattern(jobs.back().title, 0.004);
+    jobs.back().drawing = FeedingPattern(jobs.back().title, {.stepInches = 0.004});
     return jobs;
 }
 

@@ -6,9 +6,11 @@
 // and Russian.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <cstdio>
@@ -21,6 +23,8 @@
 #include "ui/dialog.h"
 #include "ui/message_service.h"
 #include "ui/property_page.h"
+#include "workflows/log/log2_page.h"
+#include "workflows/log/log_file_name.h"
 #include "workflows/wizard_pages.h"
 
 namespace {
@@ -66,6 +70,11 @@ int RenderLanguage(const QString& outputDir, std::uint16_t language) {
         CTovikSheet sheet(messages, kpm::workflows::CreatePage);
         sheet.show();
         sheet.resize(sheet.sizeHint());
+        // The name the log page would have been given by its first step.
+        sheet.SetLogFile(kpm::workflows::LogFileName(
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+            QString::fromLatin1(CTovikSheet::kDemoSerial),
+            QDateTime(QDate(2026, 12, 9), QTime(11, 30), Qt::UTC)));
         // The start times of the circulation schedule as a printer reports
         // them, so that its page shows them.
         sheet.m_nScheduleCount = 6;
@@ -80,9 +89,21 @@ int RenderLanguage(const QString& outputDir, std::uint16_t language) {
                                      .arg(sheet.GetPage(i)->TemplateId());
             failures += PictureMessageService::Save(sheet, file) ? 0 : 1;
             sheet.show();
+            // The log page was caught mid-fetch; it is shown at its end too.
+            if (auto* log = dynamic_cast<CLog2Page*>(sheet.GetPage(i))) {
+                if (!QTest::qWaitFor([log] { return !log->IsFetching(); }, 10000)) {
+                    std::fprintf(stderr, "kpm-screenshots: the log page did not finish\n");
+                    ++failures;
+                }
+                QTest::qWait(70);
+                QString done = file;
+                done.replace(QStringLiteral(".png"), QStringLiteral("_done.png"));
+                failures += PictureMessageService::Save(sheet, done) ? 0 : 1;
+                sheet.show();
+            }
         }
         // The confirmation steps after "No": "Re-adjust" offered.
-        for (int page : {134, 142}) {
+        for (int page : {134, 142, 237, 283}) {
             sheet.SetActivePage(sheet.GetPageIndexByTemplate(page));
             if (auto* no = sheet.GetActivePage()->ItemAs<QAbstractButton>(1021)) {
                 no->click();

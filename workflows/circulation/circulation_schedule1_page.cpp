@@ -5,8 +5,10 @@
 #include "app/texts.h"
 #include "app/tovik_sheet.h"
 #include "workflows/common/printer_operation.h"
+#include "workflows/common/reported_operation.h"
 
 using kpm::workflows::RunPrinterOperation;
+using kpm::workflows::RunReportingFailure;
 
 void CCirculationSchedule1Page::OnInitDialog() {
     StepPage::OnInitDialog();
@@ -39,10 +41,8 @@ int CCirculationSchedule1Page::OnWizardNext() {
         return 0;
     }
     const std::array<int, 8> none{};
-    const int code =
-        RunPrinterOperation(sheet, [&] { return sheet.WriteCirculationSchedule(0, none, none); });
-    if (code != 0) {
-        sheet.ShowErrorMessage(code);
+    if (!RunReportingFailure(sheet,
+                             [&] { return sheet.WriteCirculationSchedule(0, none, none); })) {
         return -1;
     }
     ShowInformation(319, this);

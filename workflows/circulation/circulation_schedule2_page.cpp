@@ -8,9 +8,9 @@
 #include "app/texts.h"
 #include "app/tovik_sheet.h"
 #include "workflows/circulation/schedule_time.h"
-#include "workflows/common/printer_operation.h"
+#include "workflows/common/reported_operation.h"
 
-using kpm::workflows::RunPrinterOperation;
+using kpm::workflows::RunReportingFailure;
 
 namespace {
 
@@ -262,20 +262,19 @@ int CCirculationSchedule2Page::OnWizardNext() {
 
     CTovikSheet& sheet = *TheSheet();
     const std::uint32_t seconds = kpm::workflows::PrinterClockSeconds(time_.Now());
-    int code = RunPrinterOperation(sheet, [&] { return sheet.SetPrinterClock(seconds); });
-    if (code == 0) {
-        std::array<int, 8> times{};
-        std::array<int, 8> flags{};
-        for (qsizetype i = 0; i < list_.size(); ++i) {
-            times[static_cast<std::size_t>(i)] = ParseTimeText(list_[i]).code;
-            flags[static_cast<std::size_t>(i)] = list_[i] == enhanced_ ? 1 : 0;
-        }
-        code = RunPrinterOperation(sheet, [&] {
-            return sheet.WriteCirculationSchedule(static_cast<int>(list_.size()), times, flags);
-        });
+    std::array<int, 8> times{};
+    std::array<int, 8> flags{};
+    for (qsizetype i = 0; i < list_.size(); ++i) {
+        times[static_cast<std::size_t>(i)] = ParseTimeText(list_[i]).code;
+        flags[static_cast<std::size_t>(i)] = list_[i] == enhanced_ ? 1 : 0;
     }
-    if (code != 0) {
-        sheet.ShowErrorMessage(code);
+    const int count = static_cast<int>(list_.size());
+    // Every setting sets the printer's clock before its schedule.
+    const bool written =
+        RunReportingFailure(sheet, [&] { return sheet.SetPrinterClock(seconds); }) &&
+        RunReportingFailure(sheet,
+                            [&] { return sheet.WriteCirculationSchedule(count, times, flags); });
+    if (!written) {
         ShowWorkingList();
         return -1;
     }

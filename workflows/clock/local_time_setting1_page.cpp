@@ -2,9 +2,9 @@
 
 #include "app/texts.h"
 #include "app/tovik_sheet.h"
-#include "workflows/common/printer_operation.h"
+#include "workflows/common/reported_operation.h"
 
-using kpm::workflows::RunPrinterOperation;
+using kpm::workflows::RunReportingFailure;
 
 void CLocalTimeSetting1Page::OnInitDialog() {
     StepPage::OnInitDialog();
@@ -26,9 +26,7 @@ int CLocalTimeSetting1Page::OnWizardNext() {
     CTovikSheet& sheet = *TheSheet();
     // The moment of the press, not the minute on show.
     const std::uint32_t seconds = kpm::workflows::PrinterClockSeconds(time_.Now());
-    const int code = RunPrinterOperation(sheet, [&] { return sheet.SetPrinterClock(seconds); });
-    if (code != 0) {
-        sheet.ShowErrorMessage(code);
+    if (!RunReportingFailure(sheet, [&] { return sheet.SetPrinterClock(seconds); })) {
         return -1;
     }
     ShowInformation(312, this);

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QScreen>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -75,6 +76,54 @@ void PaintMatrix(QPainter& painter, const QRectF& target, int cleanX, int cleanY
     PaintDrawing(painter, patterns::AlignmentPattern("ALIGN CHK", layout), kMatrixCrop, target);
 }
 
+// Bands coarse enough that one step of feed shows at screen size, the
+// stripes high enough that three steps either way stay inside their band.
+patterns::FeedingLayout ScreenFeeding(int smoothFwd, int smoothRvs) {
+    patterns::FeedingLayout layout;
+    layout.stepInches = 0.036;
+    layout.stripe = 0.2;
+    layout.labelDot = 0.03;
+    layout.smoothFwd = smoothFwd;
+    layout.smoothRvs = smoothRvs;
+    return layout;
+}
+
+enum class FeedSection { Fwd, Rvs };
+constexpr int kShownBands = 7;
+
+// Seven bands of one section around its smooth band, their numbers and a
+// short length of their stripes. Where the second stripe of a band runs
+// into the first, the print gets twice the ink: shown darker.
+void PaintFeeding(QPainter& painter, const QRectF& target, FeedSection section, int smoothBand) {
+    const bool fwd = section == FeedSection::Fwd;
+    const patterns::FeedingLayout layout =
+        fwd ? ScreenFeeding(smoothBand, 0) : ScreenFeeding(0, smoothBand);
+    const int first = std::clamp(smoothBand - kShownBands / 2, -patterns::kFeedingBands,
+                                 patterns::kFeedingBands - kShownBands + 1);
+    const double left = fwd ? patterns::kFeedingFwdLeft : patterns::kFeedingRvsLeft;
+    const QRectF source(left - 0.85, patterns::FeedingBandTop(first) - 0.1, 2.4,
+                        kShownBands * patterns::kFeedingPitch);
+    PaintDrawing(painter, patterns::FeedingPattern("FEEDING PATTERN(1)", layout), source, target);
+
+    const double sx = target.width() / source.width();
+    const double sy = target.height() / source.height();
+    const auto ink = patterns::InkColour(fwd ? patterns::Ink::Black : patterns::Ink::Cyan);
+    const QColor doubled(ink[0] / 2, ink[1] / 2, ink[2] / 2);
+    for (int band = first; band < first + kShownBands; ++band) {
+        const double top = patterns::FeedingBandTop(band);
+        const double second = top + layout.stripe + (band - smoothBand) * layout.stepInches;
+        const double from = std::max(top, second);
+        const double to = std::min(top + layout.stripe, second + layout.stripe);
+        if (to <= from) {
+            continue;
+        }
+        painter.fillRect(QRectF(target.left() + (left - source.left()) * sx,
+                                target.top() + (from - source.top()) * sy,
+                                (source.right() - left) * sx, (to - from) * sy),
+                         doubled);
+    }
+}
+
 // The printer's panel showing the title of the check pattern waiting to be
 // printed, in the printer's dot font.
 void PaintPanel(QPainter& painter, const QRectF& target, const std::string& title) {
@@ -133,6 +182,30 @@ const std::vector<Picture>& Pictures() {
          {300, 288},
          "Alignment matrix: the clean square is at X 0, Y 0",
          [](QPainter& p, const QRectF& t) { PaintMatrix(p, t, 0, 0); }},
+        {270,
+         {144, 277},
+         "Feeding pattern, FWD: band +4 is the smoothest",
+         [](QPainter& p, const QRectF& t) { PaintFeeding(p, t, FeedSection::Fwd, 4); }},
+        {271,
+         {144, 277},
+         "Feeding pattern, RVS: band -5 is the smoothest",
+         [](QPainter& p, const QRectF& t) { PaintFeeding(p, t, FeedSection::Rvs, -5); }},
+        {272,
+         {144, 277},
+         "Feeding pattern, FWD: band +3 is the smoothest",
+         [](QPainter& p, const QRectF& t) { PaintFeeding(p, t, FeedSection::Fwd, 3); }},
+        {273,
+         {144, 277},
+         "Feeding pattern, RVS: band -3 is the smoothest",
+         [](QPainter& p, const QRectF& t) { PaintFeeding(p, t, FeedSection::Rvs, -3); }},
+        {274,
+         {144, 277},
+         "Feeding pattern, FWD: band 0 is the smoothest",
+         [](QPainter& p, const QRectF& t) { PaintFeeding(p, t, FeedSection::Fwd, 0); }},
+        {276,
+         {144, 277},
+         "Feeding pattern, RVS: band +1 is the smoothest",
+         [](QPainter& p, const QRectF& t) { PaintFeeding(p, t, FeedSection::Rvs, 1); }},
         {205,
          {300, 44},
          "FIRING CHK COLOR",
@@ -141,6 +214,10 @@ const std::vector<Picture>& Pictures() {
          {300, 44},
          "FIRING CHK WHITE",
          [](QPainter& p, const QRectF& t) { PaintPanel(p, t, "FIRING CHK WHITE"); }},
+        {269,
+         {300, 44},
+         "FEEDING PATTERN(1)",
+         [](QPainter& p, const QRectF& t) { PaintPanel(p, t, "FEEDING PATTERN(1)"); }},
         {208,
          {300, 44},
          "ALIGN CHK",
@@ -189,6 +266,9 @@ void ShowCheckPicture(ui::DialogItems& items, int control, int pictureId) {
         return;
     }
     const QSize size96 = CheckPictureSize(pictureId);
+    // An area without a picture takes no room, not even the layout's
+    // spacing around it.
+    label->setVisible(!size96.isEmpty());
     if (size96.isEmpty()) {
         label->clear();
         label->setMinimumSize(0, 0);

@@ -1,20 +1,18 @@
 #include "workflows/ip/ip2_page.h"
 
 #include "app/tovik_sheet.h"
-#include "workflows/common/printer_operation.h"
+#include "workflows/common/reported_operation.h"
 #include "workflows/ip/ip_pages.h"
 
-using kpm::workflows::RunPrinterOperation;
+using kpm::workflows::RunReportingFailure;
 
 int CIp2Page::OnWizardBack() {
     CTovikSheet& sheet = *TheSheet();
     const int from = sheet.GetReturnPage();
-    const int code = RunPrinterOperation(sheet, [&] {
-        return from == kpm::workflows::ip::kAddressPage ? sheet.ReadIpSettings()
-                                                        : sheet.ReadHostName();
-    });
-    if (code != 0) {
-        sheet.ShowErrorMessage(code);
+    if (!RunReportingFailure(sheet, [&] {
+            return from == kpm::workflows::ip::kAddressPage ? sheet.ReadIpSettings()
+                                                            : sheet.ReadHostName();
+        })) {
         return -1;
     }
     return from;

@@ -2,9 +2,11 @@
 
 #include "app/tovik_sheet.h"
 #include "workflows/common/printer_operation.h"
+#include "workflows/common/reported_operation.h"
 #include "workflows/ip/ip_pages.h"
 
 using kpm::workflows::RunPrinterOperation;
+using kpm::workflows::RunReportingFailure;
 
 bool CIp3Page::OnSetActive() {
     std::uint8_t mode = 0;
@@ -23,10 +25,8 @@ int CIp3Page::OnWizardNext() {
     // A mode the printer refused shows in the read that follows, so its
     // own result is not reported.
     RunPrinterOperation(sheet, [&] { return sheet.WriteIpMode(automatic ? 1 : 0); });
-    const int code = RunPrinterOperation(
-        sheet, [&] { return automatic ? sheet.ReadHostName() : sheet.ReadIpSettings(); });
-    if (code != 0) {
-        sheet.ShowErrorMessage(code);
+    if (!RunReportingFailure(
+            sheet, [&] { return automatic ? sheet.ReadHostName() : sheet.ReadIpSettings(); })) {
         return -1;
     }
     return automatic ? kpm::workflows::ip::kHostNamePage : kpm::workflows::ip::kAddressPage;

@@ -4,10 +4,10 @@
 
 #include "app/tovik_sheet.h"
 #include "ui/char_filter.h"
-#include "workflows/common/printer_operation.h"
+#include "workflows/common/reported_operation.h"
 #include "workflows/ip/ip_pages.h"
 
-using kpm::workflows::RunPrinterOperation;
+using kpm::workflows::RunReportingFailure;
 
 bool CIp4Page::IsHostNameCharacter(QChar c) {
     const char16_t u = c.unicode();
@@ -37,9 +37,7 @@ int CIp4Page::OnWizardNext() {
     CTovikSheet& sheet = *TheSheet();
     sheet.SetReturnPage(kTemplate);
     const QString name = ItemText(kHostName);
-    const int code = RunPrinterOperation(sheet, [&] { return sheet.WriteHostName(name); });
-    if (code != 0) {
-        sheet.ShowErrorMessage(code);
+    if (!RunReportingFailure(sheet, [&] { return sheet.WriteHostName(name); })) {
         return -1;
     }
     return kpm::workflows::ip::kDonePage;

@@ -1,15 +1,13 @@
 #include "workflows/ip/ip_pages.h"
 
 #include "app/tovik_sheet.h"
-#include "workflows/common/printer_operation.h"
+#include "workflows/common/reported_operation.h"
 
 namespace kpm::workflows::ip {
 
 int BackToMethodPage(CTovikSheet& sheet, int from) {
     sheet.SetReturnPage(from);
-    const int code = RunPrinterOperation(sheet, [&] { return sheet.ReadIpMode(); });
-    if (code != 0) {
-        sheet.ShowErrorMessage(code);
+    if (!kpm::workflows::RunReportingFailure(sheet, [&] { return sheet.ReadIpMode(); })) {
         return -1;
     }
     return kMethodPage;
