@@ -1,5 +1,6 @@
 #include "ui/property_sheet.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -89,6 +90,18 @@ PropertySheet::PropertySheet(const QString& caption, MessageService& messages, Q
     layout->addWidget(stack_, 1);
     layout->addWidget(line);
     layout->addLayout(buttons);
+
+    // Qt moves the focus of a control that is disabled or hidden on to the
+    // next one, which after a page's last control is a button of the sheet,
+    // Cancel when the others are disabled. Back to the page instead.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        const bool toButton = now == back_ || now == next_ || now == finish_ || now == cancel_;
+        const PropertyPage* page = GetActivePage();
+        if (toButton && old != nullptr && page != nullptr && page->isAncestorOf(old) &&
+            (!old->isEnabled() || !old->isVisibleTo(page))) {
+            FocusActivePage();
+        }
+    });
 
     connect(back_, &QPushButton::clicked, this, &PropertySheet::PressBack);
     connect(next_, &QPushButton::clicked, this, &PropertySheet::PressNext);

@@ -235,6 +235,17 @@ TEST_F(KeyboardTest, TheFocusNeverFallsOntoCancel) {
     sheet.Button(ui::WizardButton::Next)->setFocus();
     sheet.SetWizardButtons(0);
     EXPECT_EQ(Focused(), sheet.GetActivePage());
+    // So does a focused control that the page disables or hides.
+    sheet.SetActivePage(1);
+    for (bool hide : {false, true}) {
+        QWidget* edit = sheet.GetPage(1)->Item(1);
+        ASSERT_EQ(Focused(), edit);
+        hide ? edit->hide() : edit->setEnabled(false);
+        EXPECT_EQ(Focused(), sheet.GetPage(1));
+        edit->show();
+        edit->setEnabled(true);
+        edit->setFocus();
+    }
     // Tab from the page's last control leads to the buttons, not beyond.
     sheet.SetWizardButtons(ui::kWizBack | ui::kWizNext);
     sheet.SetActivePage(1);
