@@ -11,6 +11,11 @@ namespace ui {
 
 namespace {
 
+QString NameOf(const QAbstractButton* button) {
+    const QString name = button->accessibleName();
+    return name.isEmpty() ? AccessibleText(button->text()) : name;
+}
+
 // Qt's own interface toggles the state without a click, so whatever
 // listens for clicks never hears of the user's choice. This one clicks.
 class CheckableButtonAccessible : public QAccessibleWidget {
@@ -21,10 +26,7 @@ public:
     QString text(QAccessible::Text t) const override {
         QString text;
         if (t == QAccessible::Name) {
-            text = widget()->accessibleName();
-            if (text.isEmpty()) {
-                text = AccessibleText(Button()->text());
-            }
+            text = NameOf(Button());
         } else if (t == QAccessible::Accelerator) {
             text = QKeySequence::mnemonic(Button()->text()).toString(QKeySequence::NativeText);
         }
@@ -83,13 +85,7 @@ public:
         : QAccessibleWidget(button, QAccessible::ButtonMenu) {}
 
     QString text(QAccessible::Text t) const override {
-        QString text;
-        if (t == QAccessible::Name) {
-            text = widget()->accessibleName();
-            if (text.isEmpty()) {
-                text = AccessibleText(Button()->text());
-            }
-        }
+        const QString text = t == QAccessible::Name ? NameOf(Button()) : QString();
         return text.isEmpty() ? QAccessibleWidget::text(t) : text;
     }
 
