@@ -339,6 +339,10 @@ TEST_F(MainPageTest, TheKeyboardAloneChoosesAndOpensATask) {
         EXPECT_EQ(QApplication::focusWidget(), page->Item(1141));
         QTest::keyClick(sheet->windowHandle(), Qt::Key_Down);
         EXPECT_TRUE(page->IsItemChecked(1024));
+        // Back in the list, Enter is still Next.
+        QTest::keyClick(sheet->windowHandle(), Qt::Key_Backtab);
+        QTest::keyClick(sheet->windowHandle(), Qt::Key_Backtab);
+        ASSERT_EQ(QApplication::focusWidget(), List());
         QTest::keyClick(sheet->windowHandle(), Qt::Key_Return);
         EXPECT_EQ(sheet->GetActivePage()->TemplateId(), 129);
         EXPECT_NE(QApplication::focusWidget(), cancel);
