@@ -7,7 +7,7 @@ PRESET ?= dev
 BUILD   = build/$(PRESET)
 ARGS   ?=
 
-.PHONY: all deps configure build run test test-dev test-asan test-fuzz check-format format bench fuzz screenshots clean
+.PHONY: all deps configure build run test test-dev test-asan test-fuzz check-format format bench fuzz screenshots package package-test clean
 
 all: build
 
@@ -68,6 +68,17 @@ screenshots: deps
 	cmake --preset dev
 	cmake --build --preset dev --target kpm-screenshots
 	QT_QPA_PLATFORM=offscreen build/dev/tools/screenshots/kpm-screenshots build/dev/screenshots
+
+# Debian 12 packages of the wizard, the kpbidi tool and library, the queue
+# driver and the printer simulator, checked with lintian, into build/package/.
+package:
+	scripts/install-deps package
+	scripts/build-packages build/package
+
+# The packages of `make package` installed with apt-get in a fresh Debian 12
+# root and tried there (needs root, as scripts/fresh-root does).
+package-test: package
+	scripts/fresh-root --with-changes --with-packages build/package 'scripts/package-test /packages'
 
 clean:
 	rm -rf build

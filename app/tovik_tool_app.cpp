@@ -1,6 +1,7 @@
 #include "app/tovik_tool_app.h"
 
 #include <QFileInfo>
+#include <QLoggingCategory>
 
 #include <cstdio>
 
@@ -12,6 +13,10 @@
 namespace {
 
 CTovikToolApp* theApp = nullptr;
+
+// What the start-up decided, for a technician (or a test) checking what an
+// invoked name or the settings file chose: QT_LOGGING_RULES=kpm.startup.info=true
+Q_LOGGING_CATEGORY(lcStartup, "kpm.startup", QtWarningMsg)
 
 }  // namespace
 
@@ -68,6 +73,7 @@ int CTovikToolApp::InitInstance(const QStringList& arguments) {
     if (arguments.join(QLatin1Char(' ')).contains(QLatin1String("-demo"))) {
         m_bDemoMode = 1;
     }
+    qCInfo(lcStartup, "language %u, demo mode %d", unsigned{m_wLanguageId}, m_bDemoMode);
 
     switch (instanceLock_.TryAcquire(kInstanceLockName, error)) {
         case platform::NamedLock::Result::Acquired:

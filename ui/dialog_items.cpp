@@ -6,10 +6,17 @@
 #include <QRadioButton>
 #include <QWidget>
 
+#include "ui/accessibility.h"
 #include "ui/controls.h"
 #include "ui/ip_address_edit.h"
 
 namespace ui {
+
+DialogItems::DialogItems(QWidget* root) : root_(root) {
+    // The accessibility actions of check boxes and radio buttons must click
+    // them, or OnClicked would miss the choices made through them.
+    InstallAccessibleControls();
+}
 
 QWidget* DialogItems::Item(int id) const {
     return FindControl(root_, id);

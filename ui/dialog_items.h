@@ -14,7 +14,7 @@ namespace ui {
 
 class DialogItems {
 public:
-    explicit DialogItems(QWidget* root) : root_(root) {}
+    explicit DialogItems(QWidget* root);
 
     QWidget* Item(int id) const;
     template <typename T>
@@ -41,6 +41,10 @@ public:
     void SelectIndex(int id, int index);
 
     // Notifications. Each handler runs after the control changed.
+    // OnClicked: a button pressed, or a check box or radio button changed by
+    // the user in whatever way (mouse, Space, arrow keys within the group,
+    // its accessibility action), once per change; CheckItem, CheckRadio and
+    // setChecked, the page's own changes, run no handler.
     void OnClicked(int id, std::function<void()> handler);
     void OnSelChange(int id, std::function<void()> handler);
     void OnEditChange(int id, std::function<void()> handler);

@@ -4,6 +4,7 @@
 #include <QUiLoader>
 #include <QVBoxLayout>
 
+#include "ui/accessibility.h"
 #include "ui/ip_address_edit.h"
 
 static void InitDialogResources() {
@@ -40,6 +41,8 @@ bool HasDialogTemplate(int templateId) {
 
 bool BuildDialogTemplate(int templateId, QWidget* parent) {
     InitDialogResources();
+    // Before the controls exist: Qt keeps the first interface it makes.
+    InstallAccessibleControls();
     if (parent == nullptr || parent->layout() != nullptr) {
         return false;
     }
@@ -58,6 +61,12 @@ bool BuildDialogTemplate(int templateId, QWidget* parent) {
     auto* layout = new QVBoxLayout(parent);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(form);
+    // Built into a page already on screen: the layout would show the form
+    // only later, and until then no control would count as visible (the
+    // page's first control could not be found to give it the focus).
+    if (parent->isVisible()) {
+        form->show();
+    }
     if (parent->windowTitle().isEmpty()) {
         parent->setWindowTitle(form->windowTitle());
     }

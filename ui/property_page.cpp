@@ -3,6 +3,7 @@
 #include <QDebug>
 
 #include "ui/dialog_template.h"
+#include "ui/property_sheet.h"
 
 namespace ui {
 
@@ -23,6 +24,13 @@ void PropertyPage::Create() {
         qWarning("dialog template %d is missing; the page stays empty", templateId_);
     }
     OnInitDialog();
+}
+
+void PropertyPage::SetConsumesEnter(bool consumes) {
+    consumesEnter_ = consumes;
+    if (sheet_ != nullptr && sheet_->GetActivePage() == this) {
+        sheet_->UpdateDefaultButton();
+    }
 }
 
 }  // namespace ui

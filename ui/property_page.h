@@ -36,6 +36,12 @@ public:
     // Cancel pressed on this page; false keeps the sheet open.
     virtual bool OnQueryCancel() { return true; }
 
+    // A page whose controls take Enter for themselves (moving between
+    // boxes, say) calls this: while it is active, Enter does not press the
+    // sheet's Next or Finish and neither shows as the default button.
+    void SetConsumesEnter(bool consumes = true);
+    bool ConsumesEnter() const { return consumesEnter_; }
+
     // Window timers of the page (see WindowTimers).
     void SetTimer(int id, int periodMs) { timers_.Set(id, periodMs); }
     void KillTimer(int id) { timers_.Kill(id); }
@@ -49,6 +55,7 @@ private:
     int templateId_;
     PropertySheet* sheet_ = nullptr;
     bool created_ = false;
+    bool consumesEnter_ = false;
     WindowTimers timers_;
 };
 

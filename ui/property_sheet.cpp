@@ -1,7 +1,9 @@
 #include "ui/property_sheet.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -11,25 +13,12 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ui/accessibility.h"
+#include "ui/first_focus.h"
 #include "ui/message_service.h"
 #include "ui/property_page.h"
 
 namespace ui {
-
-namespace {
-
-void FocusFirstControl(QWidget* page) {
-    for (QWidget* w = page->nextInFocusChain(); w != nullptr && w != page;
-         w = w->nextInFocusChain()) {
-        if (page->isAncestorOf(w) && w->isEnabled() && w->isVisibleTo(page) &&
-            (w->focusPolicy() & Qt::TabFocus) != 0) {
-            w->setFocus(Qt::TabFocusReason);
-            return;
-        }
-    }
-}
-
-}  // namespace
 
 PropertySheet::PropertySheet(const QString& caption, MessageService& messages, QWidget* parent,
                              int startPage)
@@ -44,7 +33,9 @@ PropertySheet::PropertySheet(const QString& caption, MessageService& messages, Q
       systemMenuButton_(new QToolButton(this)),
       systemMenu_(new QMenu(this)),
       busyIndicator_(new QProgressBar(this)),
+      firstFocus_(new FirstFocus(this)),
       timers_(this, [this](int id) { OnTimer(id); }) {
+    InstallAccessibleControls();
     setWindowTitle(caption);
     setObjectName(QStringLiteral("sheet"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -53,9 +44,12 @@ PropertySheet::PropertySheet(const QString& caption, MessageService& messages, Q
     next_->setObjectName(QStringLiteral("wizard_next"));
     finish_->setObjectName(QStringLiteral("wizard_finish"));
     cancel_->setObjectName(QStringLiteral("wizard_cancel"));
-    for (QPushButton* button : {back_, next_, finish_, cancel_}) {
-        button->setAutoDefault(false);
+    // A focused Back (or Next, Finish) takes Enter for itself, as a focused
+    // push button of a dialog does; a focused Cancel leaves Enter to Next.
+    for (QPushButton* button : {back_, next_, finish_}) {
+        button->setAutoDefault(true);
     }
+    cancel_->setAutoDefault(false);
     next_->setDefault(true);
     finish_->hide();
 
@@ -66,8 +60,7 @@ PropertySheet::PropertySheet(const QString& caption, MessageService& messages, Q
     systemMenuButton_->setPopupMode(QToolButton::InstantPopup);
     systemMenuButton_->setText(QStringLiteral("\u2630"));
     systemMenuButton_->setFocusPolicy(Qt::StrongFocus);
-    systemMenuButton_->setAccessibleName(tr("System menu"));
-    systemMenuButton_->setToolTip(tr("System menu"));
+    SetSystemMenuName(tr("System menu"));
     auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
     connect(shortcut, &QShortcut::activated, systemMenuButton_, &QToolButton::showMenu);
 
@@ -97,6 +90,18 @@ PropertySheet::PropertySheet(const QString& caption, MessageService& messages, Q
     layout->addWidget(stack_, 1);
     layout->addWidget(line);
     layout->addLayout(buttons);
+
+    // Qt moves the focus of a control that is disabled or hidden on to the
+    // next one, which after a page's last control is a button of the sheet,
+    // Cancel when the others are disabled. Back to the page instead.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        const bool toButton = now == back_ || now == next_ || now == finish_ || now == cancel_;
+        const PropertyPage* page = GetActivePage();
+        if (toButton && old != nullptr && page != nullptr && page->isAncestorOf(old) &&
+            (!old->isEnabled() || !old->isVisibleTo(page))) {
+            FocusActivePage();
+        }
+    });
 
     connect(back_, &QPushButton::clicked, this, &PropertySheet::PressBack);
     connect(next_, &QPushButton::clicked, this, &PropertySheet::PressNext);
@@ -147,7 +152,11 @@ bool PropertySheet::SetActivePage(int index) {
     if (PropertyPage* current = GetActivePage(); current != nullptr && !current->OnKillActive()) {
         return false;
     }
-    target->Create();
+    firstFocus_->Cancel();
+    if (!target->IsCreated()) {
+        target->Create();
+        PlaceButtonsAfter(target);
+    }
     stack_->setCurrentWidget(target);
     const int previous = active_;
     active_ = index;
@@ -159,13 +168,38 @@ bool PropertySheet::SetActivePage(int index) {
         }
         return false;
     }
+    UpdateDefaultButton();
     // Keyboard users start on the page's first control, not on a button
     // that the page may just have disabled.
     if (isVisible()) {
-        FocusFirstControl(target);
+        FocusActivePage();
     }
     FitHeightToContents();
     return true;
+}
+
+void PropertySheet::FocusActivePage() {
+    firstFocus_->Give(GetActivePage());
+}
+
+// Tab leads from the page's controls to the buttons and round again; the
+// controls of a page built late would otherwise come after the buttons.
+void PropertySheet::PlaceButtonsAfter(PropertyPage* page) {
+    QWidget* last = nullptr;
+    for (QWidget* w = nextInFocusChain(); w != nullptr && w != this; w = w->nextInFocusChain()) {
+        if (page->isAncestorOf(w)) {
+            last = w;
+        }
+    }
+    if (last == nullptr) {
+        return;
+    }
+    QWidget* previous = last;
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{back_, next_, finish_, cancel_, systemMenuButton_}) {
+        setTabOrder(previous, w);
+        previous = w;
+    }
 }
 
 bool PropertySheet::Navigate(int result, int step) {
@@ -204,6 +238,30 @@ void PropertySheet::PressFinish() {
     done(kIdOk);
 }
 
+void PropertySheet::PressDefault() {
+    PropertyPage* page = GetActivePage();
+    if (busy_ || page == nullptr || page->ConsumesEnter()) {
+        return;
+    }
+    if (!finish_->isHidden()) {
+        PressFinish();
+    } else {
+        PressNext();
+    }
+}
+
+void PropertySheet::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        // Whatever the focused control did not take. Qt's own handling would
+        // press any push button marked default, also one of a hidden page.
+        event->accept();
+        PressDefault();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void PropertySheet::PressCancel() {
     reject();
 }
@@ -222,14 +280,31 @@ void PropertySheet::reject() {
 
 void PropertySheet::SetWizardButtons(int flags) {
     buttonFlags_ = flags;
-    back_->setEnabled((flags & kWizBack) != 0);
+    const bool back = (flags & kWizBack) != 0;
     const bool finish = (flags & (kWizFinish | kWizDisabledFinish)) != 0;
+    const bool next = !finish && (flags & kWizNext) != 0;
+    const bool finishEnabled = (flags & kWizFinish) != 0;
+    // A button with the focus that goes away hands the focus back to the
+    // page first; Qt would move it on to Cancel.
+    const QWidget* focused = focusWidget();
+    if ((focused == back_ && !back) || (focused == next_ && !next) ||
+        (focused == finish_ && !(finish && finishEnabled))) {
+        FocusActivePage();
+    }
+    back_->setEnabled(back);
     next_->setVisible(!finish);
     next_->setEnabled((flags & kWizNext) != 0);
     finish_->setVisible(finish);
-    finish_->setEnabled((flags & kWizFinish) != 0);
-    next_->setDefault(!finish);
-    finish_->setDefault(finish);
+    finish_->setEnabled(finishEnabled);
+    UpdateDefaultButton();
+}
+
+void PropertySheet::UpdateDefaultButton() {
+    const PropertyPage* page = GetActivePage();
+    const bool enterIsOurs = page == nullptr || !page->ConsumesEnter();
+    const bool finish = !finish_->isHidden();
+    next_->setDefault(enterIsOurs && !finish);
+    finish_->setDefault(enterIsOurs && finish);
 }
 
 void PropertySheet::PostSetWizardButtons(int flags) {
@@ -287,12 +362,18 @@ void PropertySheet::AppendSystemMenuSeparator() {
 void PropertySheet::AppendSystemMenuItem(const QString& text, int commandId) {
     QAction* action = systemMenu_->addAction(text);
     action->setData(commandId);
-    connect(action, &QAction::triggered, this, [this, commandId] { OnSysCommand(commandId); });
+    // Posted, as the window's own menu posts its commands: the command
+    // (often a modal box) runs after the menu has closed, and a screen
+    // reader that chose the entry gets its answer at once.
+    connect(action, &QAction::triggered, this,
+            [this, commandId] { Post([this, commandId] { OnSysCommand(commandId); }); });
 }
 
 void PropertySheet::SetSystemMenuName(const QString& accessibleName) {
     systemMenuButton_->setAccessibleName(accessibleName);
     systemMenuButton_->setToolTip(accessibleName);
+    systemMenu_->setTitle(accessibleName);
+    systemMenu_->setAccessibleName(accessibleName);
 }
 
 void PropertySheet::Start() {
@@ -307,6 +388,12 @@ void PropertySheet::Start() {
 
 void PropertySheet::showEvent(QShowEvent* event) {
     Start();
+    // Started before it was shown (DoModal does that): the page's first
+    // control has not had the focus yet.
+    if (const QWidget* page = GetActivePage();
+        page != nullptr && !page->isAncestorOf(focusWidget()) && focusWidget() != page) {
+        FocusActivePage();
+    }
     QDialog::showEvent(event);
     FitHeightToContents();
 }

@@ -1,6 +1,12 @@
 // A property sheet in wizard mode: a page area and the Back, Next, Finish and
 // Cancel buttons, with a small menu standing in for the window's system menu.
 // The sheet owns its pages (Qt parent) and activates one at a time.
+//
+// Keyboard: Enter presses Next (Finish where it is shown) from anywhere on
+// a page and does nothing while that button is disabled; only a focused
+// push button of the page or Back takes Enter for itself, Cancel never. An
+// activated page gives the focus to its first input control, and the focus
+// never falls onto Cancel by itself when a button it was on goes away.
 #pragma once
 
 #include <QDialog>
@@ -18,6 +24,7 @@ class QToolButton;
 
 namespace ui {
 
+class FirstFocus;
 class MessageService;
 class PropertyPage;
 
@@ -65,6 +72,13 @@ public:
     void Post(std::function<void()> request);
 
     void SetButtonTexts(const QString& back, const QString& next, const QString& finish);
+    // Next, or Finish where it is shown, is the default button unless the
+    // active page takes Enter itself; pages need not call this.
+    void UpdateDefaultButton();
+    // Gives the active page's first input control the focus (activation
+    // does this).
+    void FocusActivePage();
+
     void SetCancelText(const QString& text);
     void EnableCancel(bool enable);
     QPushButton* Button(WizardButton which) const;
@@ -84,7 +98,9 @@ public:
     void PressFinish();
     void PressCancel();
 
-    // The system-menu stand-in: entries carry a command id.
+    // The system-menu stand-in: entries carry a command id, which reaches
+    // OnSysCommand once the menu has closed. Screen readers find the menu
+    // and its entries as the child of its button.
     void AppendSystemMenuSeparator();
     void AppendSystemMenuItem(const QString& text, int commandId);
     void SetSystemMenuName(const QString& accessibleName);
@@ -113,11 +129,14 @@ protected:
     virtual bool OnSysCommand(int /*commandId*/) { return false; }
 
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void reject() override;
 
 private:
     bool Navigate(int result, int step);
+    void PlaceButtonsAfter(PropertyPage* page);
+    void PressDefault();
 
     MessageService& messages_;
     std::vector<PropertyPage*> pages_;
@@ -135,6 +154,7 @@ private:
     QToolButton* systemMenuButton_;
     QMenu* systemMenu_;
     QProgressBar* busyIndicator_;
+    FirstFocus* firstFocus_;
     WindowTimers timers_;
 };
 

@@ -1,5 +1,6 @@
 #include "bidi/capi/error.h"
 
+#include "bidi/capi/kpbidi.h"
 #include "spooler/errors.h"
 
 namespace KpBidi {
@@ -54,3 +55,7 @@ void ThrowSystemError(const std::error_code& error) {
 }
 
 }  // namespace KpBidi
+
+extern "C" const char* kpbidi_error_name(int32_t code) {
+    return KpBidi::ErrorCodeName(code);
+}

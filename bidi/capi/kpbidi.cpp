@@ -154,6 +154,11 @@ char* kpbidi_get_host_name(kpbidi_printer_tag* printer, kpbidi_error_tag* error)
     });
 }
 
+char* kpbidi_get_device_id(kpbidi_printer_tag* printer, kpbidi_error_tag* error) {
+    return Run(printer, error, static_cast<char*>(nullptr),
+               [](Printer& p) { return CopyText(p.CreateConnector()->GetDeviceId()); });
+}
+
 void kpbidi_set_host_name(kpbidi_printer_tag* printer, const char* host_name,
                           kpbidi_error_tag* error) {
     RunVoid(printer, error, [&](Printer& p) {

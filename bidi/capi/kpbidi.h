@@ -121,6 +121,16 @@ typedef bool (*kpbidi_log_callback)(void* context, const unsigned char* data, si
  */
 kpbidi_printer_tag* kpbidi_open_printer(const char* printer_name, kpbidi_error_tag* error);
 
+/*
+ * Opens a network printer by its host name or IPv4 address (UTF-8), with no
+ * print queue behind it: every operation connects to the printer's command
+ * port on that host. Contacts nothing: a host that does not resolve fails at
+ * the first operation (1011).
+ * Errors: 1000 "host" (NULL host), 1007.
+ * Returns NULL on failure. Close with kpbidi_close_printer.
+ */
+kpbidi_printer_tag* kpbidi_open_host(const char* host, kpbidi_error_tag* error);
+
 /* Destroys the handle. NULL is ignored. */
 void kpbidi_close_printer(kpbidi_printer_tag* printer);
 
@@ -271,11 +281,23 @@ void kpbidi_fetch_log(kpbidi_printer_tag* printer, kpbidi_log_callback callback,
 kpbidi_data_tag* kpbidi_read_data(kpbidi_printer_tag* printer, int data_id,
                                   kpbidi_error_tag* error);
 
+/*
+ * The printer's IEEE 1284 device identifier ("MFG:...;MDL:...;"), read over
+ * SNMP from a network printer and from the USB device otherwise; no command
+ * is sent. Returns a text to free with kpbidi_free_string, NULL on failure.
+ */
+char* kpbidi_get_device_id(kpbidi_printer_tag* printer, kpbidi_error_tag* error);
+
+/* The name of a library error code ("PrinterNotAvailable" for 1003,
+ * "Success" for 0), or NULL for a status word of the printer's own. The
+ * text is static. */
+const char* kpbidi_error_name(int32_t code);
+
 /* Frees a record of kpbidi_read_data. NULL is ignored. */
 void kpbidi_free_data(kpbidi_data_tag* data);
 
-/* Frees a text of kpbidi_get_printer_info, kpbidi_get_host_name or
- * kpbidi_get_circulation_schedule. NULL is ignored. */
+/* Frees a text of kpbidi_get_printer_info, kpbidi_get_host_name,
+ * kpbidi_get_circulation_schedule or kpbidi_get_device_id. NULL is ignored. */
 void kpbidi_free_string(char* text);
 
 #ifdef __cplusplus

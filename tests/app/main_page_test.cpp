@@ -4,6 +4,7 @@
 #include "app/main_page.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QProgressBar>
@@ -304,6 +305,48 @@ TEST_F(MainPageTest, EveryTaskRoutesToItsFirstPage) {
         page->CheckItem(route.first, false);
     }
     EXPECT_EQ(page->OnWizardNext(), 129);
+}
+
+// A keyboard user starts in the printer list, reaches the tasks with Tab
+// and the arrow keys, and opens the chosen one with Enter; a Space pressed
+// at once, while the printers are still searched, does not end the wizard.
+TEST_F(MainPageTest, TheKeyboardAloneChoosesAndOpensATask) {
+    const std::string p = UniqueQueueName("keys");
+    queues.Add(p + "-usb", std::string(kUsb) + "K1");
+    for (bool spaceAtOnce : {true, false}) {
+        SCOPED_TRACE(spaceAtOnce);
+        sheet = std::make_unique<CTovikSheet>(messages);
+        page = static_cast<CMainPage*>(sheet->GetPage(0));
+        sheet->show();
+        sheet->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
+        QWidget* cancel = sheet->Button(ui::WizardButton::Cancel);
+        EXPECT_NE(QApplication::focusWidget(), cancel);
+        if (spaceAtOnce) {
+            QTest::keyClick(sheet->windowHandle(), Qt::Key_Space);
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                popup->close();  // the list's, had the search been quick
+            }
+            WaitForList();
+            EXPECT_TRUE(sheet->isVisible());
+            EXPECT_EQ(sheet->GetActiveIndex(), 0);
+            continue;
+        }
+        WaitForList();
+        ASSERT_EQ(QApplication::focusWidget(), List());
+        QTest::keyClick(sheet->windowHandle(), Qt::Key_Tab);  // Search
+        QTest::keyClick(sheet->windowHandle(), Qt::Key_Tab);  // the chosen task
+        EXPECT_EQ(QApplication::focusWidget(), page->Item(1141));
+        QTest::keyClick(sheet->windowHandle(), Qt::Key_Down);
+        EXPECT_TRUE(page->IsItemChecked(1024));
+        // Back in the list, Enter is still Next.
+        QTest::keyClick(sheet->windowHandle(), Qt::Key_Backtab);
+        QTest::keyClick(sheet->windowHandle(), Qt::Key_Backtab);
+        ASSERT_EQ(QApplication::focusWidget(), List());
+        QTest::keyClick(sheet->windowHandle(), Qt::Key_Return);
+        EXPECT_EQ(sheet->GetActivePage()->TemplateId(), 129);
+        EXPECT_NE(QApplication::focusWidget(), cancel);
+    }
 }
 
 // The first search where network printers do not answer: a network

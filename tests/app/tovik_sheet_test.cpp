@@ -203,6 +203,7 @@ TEST_F(SheetTest, AboutEntryOpensTheAboutBox) {
         return ui::kIdOk;
     };
     menu->actions()[1]->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !messages.dialogs.empty(); }, 2000));
     EXPECT_EQ(messages.dialogs, std::vector<QString>{QStringLiteral("dialog_100")});
     EXPECT_EQ(version, QStringLiteral("KPMRuze Diziririrod  Version 2.0.0"));
 }

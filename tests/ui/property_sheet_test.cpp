@@ -254,7 +254,9 @@ TEST_F(PropertySheetTest, SystemMenuEntriesReachTheSheetByMouseAndKeyboard) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return !sheet.commands.empty(); }, 2000));
     ASSERT_EQ(sheet.commands, std::vector<int>{16});
 
+    // The command follows once the menu has closed.
     menu->actions()[1]->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sheet.commands.size() == 2; }, 2000));
     EXPECT_EQ(sheet.commands, (std::vector<int>{16, 16}));
     EXPECT_FALSE(sheet.SystemMenuButton()->accessibleName().isEmpty());
     EXPECT_TRUE(sheet.SystemMenuButton()->focusPolicy() & Qt::TabFocus);

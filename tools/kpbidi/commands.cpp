@@ -13,7 +13,6 @@
 #include <optional>
 #include <sstream>
 
-#include "bidi/capi/handle.h"
 #include "bidi/capi/kpbidi_owned.h"
 #include "tools/kpbidi/log_file.h"
 
@@ -483,10 +482,11 @@ int DeviceId(const Invocation& in) {
         return WrongArguments(in, "device-id");
     }
     kpbidi_error_tag error{};
-    const std::string id = KpBidi::capi::GetDeviceId(in.printer, &error);
-    if (error.code != 0) {
+    const Text text(kpbidi_get_device_id(in.printer, &error));
+    if (!text) {
         return in.output->Failure(error);
     }
+    const std::string id(text.get());
     in.output->Result(id, json{{"device_id", id}});
     return 0;
 }

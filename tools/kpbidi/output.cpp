@@ -3,15 +3,13 @@
 #include <cstdio>
 #include <iostream>
 
-#include "bidi/capi/error.h"
-
 namespace kpbidi_tool {
 
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
 std::string CodeName(std::int32_t code) {
-    if (const char* name = KpBidi::ErrorCodeName(code)) {
+    if (const char* name = kpbidi_error_name(code)) {
         return name;
     }
     return "printer status";

@@ -57,6 +57,20 @@ int main(void) {
         kpbidi_close_printer(printer);
     }
 
+    error.code = 0;
+    CHECK(kpbidi_open_host(NULL, &error) == NULL);
+    CHECK(error.code == 1000 && error.message != NULL && strcmp(error.message, "host") == 0);
+    {
+        kpbidi_printer_tag* printer = kpbidi_open_host("192.0.2.1", &error);
+        CHECK(printer != NULL && error.code == 0);
+        kpbidi_close_printer(printer);
+    }
+    CHECK(kpbidi_get_device_id(NULL, &error) == NULL && error.code == 1000);
+
+    CHECK(strcmp(kpbidi_error_name(KPBIDI_PRINTER_NOT_AVAILABLE), "PrinterNotAvailable") == 0);
+    CHECK(strcmp(kpbidi_error_name(KPBIDI_UNEXPECTED), "Unexpected") == 0);
+    CHECK(kpbidi_error_name(19) == NULL); /* a printer's status word */
+
     kpbidi_close_printer(NULL);
     kpbidi_free_data(NULL);
     kpbidi_free_string(NULL);

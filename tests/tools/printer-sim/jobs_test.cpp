@@ -139,7 +139,8 @@ TEST(Jobs, DataThatIsNoPacketIsStillAJob) {
 
 TEST(Jobs, CupsSocketBackendDeliversAJob) {
     const char* backend = "/usr/lib/cups/backend/socket";
-    ASSERT_EQ(::access(backend, X_OK), 0) << backend << " missing (package cups-daemon)";
+    ASSERT_EQ(::access(backend, X_OK), 0)
+        << backend << " missing (package cups, which links it from backend-available)";
     Simulator sim;
     const std::filesystem::path file =
         std::filesystem::temp_directory_path() / ("kpm-sim-job-" + sim.address());

@@ -67,10 +67,16 @@ TEST(SnmpdConfig, RealSnmpdAnswersWithTheSimulatorsDeviceId) {
         return std::make_unique<SnmpAgent>(settings, dir.path);
     });
 
-    const std::string base =
-        "MIBS= MIBDIRS=" + (dir.path / "mibs").string() + " snmpget -v2c -Oqv -Ox ";
-    const std::string hex =
-        RunCommand(base + "-r 2 -t 1 -c vortel " + settings.address + " " + kDeviceIdOid + " 2>&1");
+    // snmpget keeps state of its own (and says so on standard error the first
+    // time it creates /var/lib/snmp/...): give it a folder of the test's, and
+    // read the value from standard output alone.
+    const std::string client = (dir.path / "snmpget").string();
+    const std::string base = "MIBS= MIBDIRS=" + (dir.path / "mibs").string() +
+                             " SNMPCONFPATH=" + client + " SNMP_PERSISTENT_DIR=" + client +
+                             " snmpget -v2c -Oqv -Ox ";
+    const std::string errors = client + ".err";
+    const std::string hex = RunCommand(base + "-r 2 -t 1 -c vortel " + settings.address + " " +
+                                       kDeviceIdOid + " 2>" + errors);
     std::string expected;
     char two[4];
     for (const char c : settings.deviceId) {
@@ -83,7 +89,7 @@ TEST(SnmpdConfig, RealSnmpdAnswersWithTheSimulatorsDeviceId) {
             got += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         }
     }
-    EXPECT_EQ(got, expected) << hex;
+    EXPECT_EQ(got, expected) << hex << RunCommand("cat " + errors);
 
     // Another community gets nothing.
     const std::string refused = RunCommand(base + "-r 0 -t 0.3 -c public " + settings.address +
