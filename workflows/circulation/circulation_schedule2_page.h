@@ -33,7 +33,10 @@ public:
     CCirculationSchedule2Page()
         : StepPage({kTemplate,
                     {{1274, 193}, {1275, 320}, {1276, 321}, {1278, 322}, {1287, 331}, {1289, 336}},
-                    {1274}}) {}
+                    {1274}}) {
+        // Enter moves between the boxes here (see eventFilter).
+        SetConsumesEnter();
+    }
 
     void SetClock(kpm::workflows::ClockSource clock) { time_.SetClock(std::move(clock)); }
 

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QDateTime>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
@@ -259,6 +260,7 @@ TEST_F(CirculationSchedule, TabEnterAndShiftTabNormaliseAndMoveBetweenTheBoxesOn
     QTest::keyClicks(Box(2), QStringLiteral(":30"));
     Settle();
     ASSERT_TRUE(NextEnabled());  // so that a missed Enter would press it
+    EXPECT_FALSE(sheet->Button(ui::WizardButton::Next)->isDefault());
     QTest::keyClick(Box(2), Qt::Key_Return);
     EXPECT_EQ(Box(2)->text(), QStringLiteral("00:30"));
     EXPECT_EQ(Focused(), Box(3));
