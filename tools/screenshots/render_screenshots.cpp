@@ -19,6 +19,7 @@
 #include "app/tovik_tool_app.h"
 #include "ui/message_service.h"
 #include "ui/property_page.h"
+#include "workflows/wizard_pages.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ int RenderLanguage(const QString& outputDir, std::uint16_t language) {
     app.SetDemoMode();  // so the main page lists its one printer
     int failures = 0;
     {
-        CTovikSheet sheet(messages);
+        CTovikSheet sheet(messages, kpm::workflows::CreatePage);
         sheet.show();
         sheet.resize(sheet.sizeHint());
         for (int i = 0; i < sheet.GetPageCount(); ++i) {
