@@ -13,9 +13,11 @@
 #include <memory>
 #include <string>
 
+#include "app/main_page.h"
 #include "app/tovik_sheet.h"
 #include "tests/app/app_fixture.h"
 #include "tests/support/cups_queues.h"
+#include "tests/workflows/settle.h"
 #include "tools/printer-sim/simulator.h"
 #include "ui/property_page.h"
 #include "workflows/wizard_pages.h"
@@ -42,10 +44,21 @@ protected:
         sheet->SetPrinterAddress(static_cast<int>(ntohl(address.s_addr)));
         sheet->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet.get()));
+        // The main page starts the sheet and sets the buttons when its
+        // search ends: that must not land on a page the test opened.
+        auto* main = dynamic_cast<CMainPage*>(sheet->GetPage(0));
+        ASSERT_NE(main, nullptr);
+        ASSERT_TRUE(QTest::qWaitFor([main] { return !main->IsSearching(); }, 10000))
+            << "the main page's printer search did not end";
+        Settle();
     }
     void TearDown() override {
         sheet.reset();
         AppTest::TearDown();
+    }
+
+    void Settle() {
+        ASSERT_TRUE(SettleWizardButtons(*sheet, kSettleMs)) << "the wizard buttons were never set";
     }
 
     // Activates the page of `templateId` as the main page's Next would.
@@ -53,7 +66,7 @@ protected:
         sheet->SetReturnPage(CTovikSheet::kMainPageTemplate);
         ASSERT_TRUE(sheet->SetActivePage(sheet->GetPageIndexByTemplate(templateId)))
             << "no page " << templateId;
-        QTest::qWait(kSettleMs);
+        Settle();
     }
     int Active() const { return sheet->GetActivePage()->TemplateId(); }
     template <typename Page>
@@ -62,11 +75,11 @@ protected:
     }
     void Next() {
         sheet->PressNext();
-        QTest::qWait(kSettleMs);
+        Settle();
     }
     void Back() {
         sheet->PressBack();
-        QTest::qWait(kSettleMs);
+        Settle();
     }
     bool NextEnabled() const { return (sheet->WizardButtons() & ui::kWizNext) != 0; }
     bool BackEnabled() const { return (sheet->WizardButtons() & ui::kWizBack) != 0; }
