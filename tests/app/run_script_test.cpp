@@ -123,10 +123,18 @@ struct RunScript {
         out = pipeFds[0];
     }
     ~RunScript() {
-        if (pid > 0) {  // the test failed half-way: take the whole group down
-            ::kill(-pid, SIGKILL);
-            kpm::test::WaitProcess(pid);
+        if (pid <= 0) {
+            return;
         }
+        // The test failed half-way: the script's own trap stops what it
+        // started (the print server runs in a session of its own), and what
+        // is left of its group goes after 10 s.
+        ::kill(pid, SIGTERM);
+        for (int i = 0; i < 100 && ::waitpid(pid, nullptr, WNOHANG) == 0; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        ::kill(-pid, SIGKILL);
+        kpm::test::WaitProcess(pid);  // at once if the loop reaped it
     }
     RunScript(const RunScript&) = delete;
     RunScript& operator=(const RunScript&) = delete;
