@@ -140,29 +140,48 @@ struct RunScript {
     RunScript& operator=(const RunScript&) = delete;
 };
 
-// Processes whose parent is this test program (besides the script, every
-// orphan of it, since the program is a subreaper), zombies reaped.
-std::map<pid_t, std::string> OurLiveChildren() {
-    while (::waitpid(-1, nullptr, WNOHANG) > 0) {
-    }
-    std::map<pid_t, std::string> children;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename();
-        if (name.find_first_not_of("0123456789") != std::string::npos) {
+// A process of the machine, from /proc/PID/stat.
+struct ProcessInfo {
+    pid_t pid = 0;
+    pid_t parent = 0;
+    char state = 0;    // 'Z': ended, not reaped yet
+    std::string name;  // "PID (comm)"
+};
+
+std::vector<ProcessInfo> Processes() {
+    std::vector<ProcessInfo> all;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const std::string id = entry.path().filename();
+        if (id.find_first_not_of("0123456789") != std::string::npos) {
             continue;
         }
         std::ifstream stat(entry.path() / "stat");
         std::string line;
         std::getline(stat, line);
         const auto close = line.rfind(')');
-        if (close == std::string::npos) {
-            continue;
-        }
-        char state = 0;
+        ProcessInfo p;
+        p.pid = std::stoi(id);
         int parent = 0;
-        if (std::sscanf(line.c_str() + close + 1, " %c %d", &state, &parent) == 2 &&
-            parent == ::getpid() && state != 'Z') {
-            children[std::stoi(name)] = line.substr(0, close + 1);
+        if (close != std::string::npos &&
+            std::sscanf(line.c_str() + close + 1, " %c %d", &p.state, &parent) == 2) {
+            p.parent = parent;
+            p.name = line.substr(0, close + 1);
+            all.push_back(p);
+        }
+    }
+    return all;
+}
+
+// Processes whose parent is this test program (besides the script, every
+// orphan of it, since the program is a subreaper), zombies reaped.
+std::map<pid_t, std::string> OurLiveChildren() {
+    while (::waitpid(-1, nullptr, WNOHANG) > 0) {
+    }
+    std::map<pid_t, std::string> children;
+    for (const ProcessInfo& p : Processes()) {
+        if (p.parent == ::getpid() && p.state != 'Z') {
+            children[p.pid] = p.name;
         }
     }
     return children;
@@ -173,23 +192,13 @@ std::map<pid_t, std::string> OurLiveChildren() {
 std::set<std::string> RunFoldersInUse(pid_t script) {
     std::set<std::string> folders;
     const std::string prefix = "/tmp/kpm-run.";
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename();
-        if (name.find_first_not_of("0123456789") != std::string::npos) {
-            continue;
-        }
-        std::ifstream stat(entry.path() / "stat");
-        std::string line;
-        std::getline(stat, line);
-        const auto close = line.rfind(')');
-        int parent = 0;
-        if (close == std::string::npos ||
-            std::sscanf(line.c_str() + close + 1, " %*c %d", &parent) != 1 ||
-            (parent != script && parent != ::getpid())) {
+    for (const ProcessInfo& p : Processes()) {
+        if (p.parent != script && p.parent != ::getpid()) {
             continue;
         }
         std::error_code error;
-        for (const auto& fd : std::filesystem::directory_iterator(entry.path() / "fd", error)) {
+        const std::filesystem::path fds = "/proc/" + std::to_string(p.pid) + "/fd";
+        for (const auto& fd : std::filesystem::directory_iterator(fds, error)) {
             const std::string target = std::filesystem::read_symlink(fd.path(), error).string();
             if (!error && target.rfind(prefix, 0) == 0) {
                 folders.insert(target.substr(0, target.find('/', prefix.size())));
