@@ -1,6 +1,7 @@
 // What `make run` does once the build is done (scripts/run), on a machine
 // without a display: it must come up behind its VNC server on a loopback
-// address, show the wizard there, stop on TERM, and leave nothing behind.
+// address, show the wizard there (with the printers it lists, read back over
+// the accessibility bus), stop on TERM, and leave nothing behind.
 #include <fcntl.h>
 #include <rfb/rfbclient.h>
 #include <signal.h>
@@ -10,6 +11,8 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <atomic>
@@ -23,11 +26,13 @@
 #include <map>
 #include <memory>
 #include <regex>
+#include <set>
 #include <string>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "tests/app/accessibility_bus.h"
 #include "tests/support/process.h"
 
 extern char** environ;
@@ -82,7 +87,7 @@ struct RunScript {
     pid_t pid = -1;
     int out = -1;
 
-    explicit RunScript(const std::vector<std::string>& extra) {
+    RunScript(const std::vector<std::string>& extra, const std::vector<std::string>& extraEnv) {
         std::vector<std::string> args{KPM_RUN_SCRIPT, KPM_BUILD_DIR};
         args.insert(args.end(), extra.begin(), extra.end());
         std::vector<std::string> env;
@@ -93,6 +98,7 @@ struct RunScript {
                 env.push_back(entry);
             }
         }
+        env.insert(env.end(), extraEnv.begin(), extraEnv.end());
         int pipeFds[2];
         if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
             return;
@@ -117,14 +123,55 @@ struct RunScript {
         out = pipeFds[0];
     }
     ~RunScript() {
-        if (pid > 0) {  // the test failed half-way: take the whole group down
-            ::kill(-pid, SIGKILL);
-            kpm::test::WaitProcess(pid);
+        if (pid <= 0) {
+            return;
         }
+        // The test failed half-way: the script's own trap stops what it
+        // started (the print server runs in a session of its own), and what
+        // is left of its group goes after 10 s.
+        ::kill(pid, SIGTERM);
+        for (int i = 0; i < 100 && ::waitpid(pid, nullptr, WNOHANG) == 0; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        ::kill(-pid, SIGKILL);
+        kpm::test::WaitProcess(pid);  // at once if the loop reaped it
     }
     RunScript(const RunScript&) = delete;
     RunScript& operator=(const RunScript&) = delete;
 };
+
+// A process of the machine, from /proc/PID/stat.
+struct ProcessInfo {
+    pid_t pid = 0;
+    pid_t parent = 0;
+    char state = 0;    // 'Z': ended, not reaped yet
+    std::string name;  // "PID (comm)"
+};
+
+std::vector<ProcessInfo> Processes() {
+    std::vector<ProcessInfo> all;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const std::string id = entry.path().filename();
+        if (id.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        std::getline(stat, line);
+        const auto close = line.rfind(')');
+        ProcessInfo p;
+        p.pid = std::stoi(id);
+        int parent = 0;
+        if (close != std::string::npos &&
+            std::sscanf(line.c_str() + close + 1, " %c %d", &p.state, &parent) == 2) {
+            p.parent = parent;
+            p.name = line.substr(0, close + 1);
+            all.push_back(p);
+        }
+    }
+    return all;
+}
 
 // Processes whose parent is this test program (besides the script, every
 // orphan of it, since the program is a subreaper), zombies reaped.
@@ -132,26 +179,33 @@ std::map<pid_t, std::string> OurLiveChildren() {
     while (::waitpid(-1, nullptr, WNOHANG) > 0) {
     }
     std::map<pid_t, std::string> children;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename();
-        if (name.find_first_not_of("0123456789") != std::string::npos) {
-            continue;
-        }
-        std::ifstream stat(entry.path() / "stat");
-        std::string line;
-        std::getline(stat, line);
-        const auto close = line.rfind(')');
-        if (close == std::string::npos) {
-            continue;
-        }
-        char state = 0;
-        int parent = 0;
-        if (std::sscanf(line.c_str() + close + 1, " %c %d", &state, &parent) == 2 &&
-            parent == ::getpid() && state != 'Z') {
-            children[std::stoi(name)] = line.substr(0, close + 1);
+    for (const ProcessInfo& p : Processes()) {
+        if (p.parent == ::getpid() && p.state != 'Z') {
+            children[p.pid] = p.name;
         }
     }
     return children;
+}
+
+// The /tmp/kpm-run.* folders that the script's programs (its children, and
+// the orphans it left to this subreaper) have files open in.
+std::set<std::string> RunFoldersInUse(pid_t script) {
+    std::set<std::string> folders;
+    const std::string prefix = "/tmp/kpm-run.";
+    for (const ProcessInfo& p : Processes()) {
+        if (p.parent != script && p.parent != ::getpid()) {
+            continue;
+        }
+        std::error_code error;
+        const std::filesystem::path fds = "/proc/" + std::to_string(p.pid) + "/fd";
+        for (const auto& fd : std::filesystem::directory_iterator(fds, error)) {
+            const std::string target = std::filesystem::read_symlink(fd.path(), error).string();
+            if (!error && target.rfind(prefix, 0) == 0) {
+                folders.insert(target.substr(0, target.find('/', prefix.size())));
+            }
+        }
+    }
+    return folders;
 }
 
 // One full frame of the VNC server: 32-bit pixels.
@@ -236,7 +290,8 @@ bool ShowsAWindowWithText(const Frame& frame, std::string& why) {
 struct Case {
     const char* name;
     std::vector<std::string> args;
-    bool printer;  // a private print server and the simulator's queue
+    bool printer;        // a private print server and the simulator's queue
+    const char* listed;  // what the main page's printer list shows
 };
 
 void PrintTo(const Case& c, std::ostream* os) {
@@ -252,19 +307,9 @@ TEST_P(RunWithoutDisplay, ShowsTheWizardOverLoopbackVncAndStopsEverythingOnTerm)
     }
     ASSERT_EQ(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
     ASSERT_TRUE(OurLiveChildren().empty()) << "children of an earlier case are still running";
-    const auto runFolders = [] {
-        std::vector<std::string> v;
-        for (const auto& e : std::filesystem::directory_iterator("/tmp")) {
-            if (e.path().filename().string().rfind("kpm-run.", 0) == 0) {
-                v.push_back(e.path());
-            }
-        }
-        std::sort(v.begin(), v.end());
-        return v;
-    };
-    const std::vector<std::string> before = runFolders();
-
-    RunScript run(GetParam().args);
+    kpm::test::AccessibilityBus a11y;
+    ASSERT_EQ(a11y.error(), "");
+    RunScript run(GetParam().args, a11y.Environment());
     ASSERT_GT(run.pid, 0) << "scripts/run did not start";
     Output output(run.out);
     // Should the script hang, this ends it (and with it the reads below).
@@ -315,6 +360,23 @@ TEST_P(RunWithoutDisplay, ShowsTheWizardOverLoopbackVncAndStopsEverythingOnTerm)
         }
     }
     EXPECT_TRUE(shown) << why;
+
+    // The list's current entry is what a screen reader says of it.
+    std::vector<std::string> names;
+    bool listed = false;
+    for (const auto deadline = Clock::now() + 30s; !listed && Clock::now() < deadline;) {
+        names = a11y.Names();
+        listed = std::find(names.begin(), names.end(), GetParam().listed) != names.end();
+        if (!listed) {
+            std::this_thread::sleep_for(500ms);
+        }
+    }
+    std::string seen;
+    for (const std::string& n : names) {
+        seen += "\n  " + n;
+    }
+    EXPECT_TRUE(listed) << GetParam().listed
+                        << " is not among the names on the accessibility bus:" << seen;
     if (const char* keep = std::getenv("KPM_RUN_TEST_FRAME"); keep != nullptr) {
         std::ofstream ppm(std::string(keep) + "-" + GetParam().name + ".ppm", std::ios::binary);
         ppm << "P6\n" << frame.width << " " << frame.height << "\n255\n";
@@ -324,10 +386,15 @@ TEST_P(RunWithoutDisplay, ShowsTheWizardOverLoopbackVncAndStopsEverythingOnTerm)
         }
     }
 
+    // The script's folder: the one its programs have files open in.
+    const std::set<std::string> folders = RunFoldersInUse(run.pid);
+    EXPECT_FALSE(folders.empty()) << "no program of scripts/run has a file open in /tmp/kpm-run.*";
+
     ASSERT_EQ(::kill(run.pid, SIGTERM), 0);
     const int status = kpm::test::WaitProcess(run.pid);
     run.pid = -1;
     done = true;
+    a11y.Stop();
     output.Rest();
     EXPECT_EQ(status, 143) << output.text();
 
@@ -344,14 +411,22 @@ TEST_P(RunWithoutDisplay, ShowsTheWizardOverLoopbackVncAndStopsEverythingOnTerm)
         ::kill(pid, SIGKILL);
         kpm::test::WaitProcess(pid);
     }
-    EXPECT_EQ(runFolders(), before) << "a /tmp/kpm-run.* folder was left behind";
+    for (const std::string& folder : folders) {
+        EXPECT_FALSE(std::filesystem::exists(folder)) << folder << " was left behind";
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, RunWithoutDisplay,
-                         ::testing::Values(Case{"WithThePrinterSimulator", {}, true},
-                                           Case{"Demo", {"-demo"}, false}),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                             return info.param.name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RunWithoutDisplay,
+    ::testing::Values(Case{"WithThePrinterSimulator", {}, true, "KPM-740-Simulator"},
+                      Case{"Demo", {"-demo"}, false, "Virtual printer"}),
+    [](const ::testing::TestParamInfo<Case>& info) { return info.param.name; });
 
 }  // namespace
+
+// QtDBus, which reads the accessibility bus, wants an application object.
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
