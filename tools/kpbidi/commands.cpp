@@ -16,6 +16,7 @@
 #include "bidi/capi/handle.h"
 #include "bidi/capi/kpbidi_owned.h"
 #include "tools/kpbidi/log_file.h"
+#include "tools/kpbidi/printable.h"
 
 namespace kpbidi_tool {
 namespace {
@@ -110,9 +111,9 @@ int Info(const Invocation& in) {
     }
     const json doc = json::parse(text.get());
     std::ostringstream out;
-    out << "18-digit code:  " << doc.value("digits_18_code", "") << '\n'
-        << "Serial number:  " << doc.value("serial_number", "") << '\n'
-        << "MAC address:    " << doc.value("mac_address", "");
+    out << "18-digit code:  " << Printable(doc.value("digits_18_code", "")) << '\n'
+        << "Serial number:  " << Printable(doc.value("serial_number", "")) << '\n'
+        << "MAC address:    " << Printable(doc.value("mac_address", ""));
     in.output->Result(out.str(), doc);
     return 0;
 }
@@ -181,7 +182,7 @@ int HostName(const Invocation& in) {
         if (!text) {
             return in.output->Failure(error);
         }
-        in.output->Result(std::string("Host name: ") + text.get(), json{{"host_name", text.get()}});
+        in.output->Result("Host name: " + Printable(text.get()), json{{"host_name", text.get()}});
         return 0;
     }
     if (in.args.size() != 1) {
@@ -470,11 +471,12 @@ int FetchLog(const Invocation& in) {
     if (!result.problem.empty()) {
         return in.output->Problem(result.problem);
     }
-    char text[256];
-    std::snprintf(text, sizeof text, "Saved %" PRIu64 " bytes of log to %s in %.1f s.",
-                  result.bytes, in.args[0].c_str(), result.seconds);
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.1f", result.seconds);
     in.output->Result(
-        text, json{{"file", in.args[0]}, {"bytes", result.bytes}, {"seconds", result.seconds}});
+        "Saved " + std::to_string(result.bytes) + " bytes of log to " + Printable(in.args[0]) +
+            " in " + seconds + " s.",
+        json{{"file", in.args[0]}, {"bytes", result.bytes}, {"seconds", result.seconds}});
     return 0;
 }
 
@@ -487,7 +489,7 @@ int DeviceId(const Invocation& in) {
     if (error.code != 0) {
         return in.output->Failure(error);
     }
-    in.output->Result(id, json{{"device_id", id}});
+    in.output->Result(Printable(id), json{{"device_id", id}});
     return 0;
 }
 

@@ -23,6 +23,7 @@ public:
     int Failure(const kpbidi_error_tag& error) const;
 
     // A failure of the tool's own work (a file it cannot write); exit status 1.
+    // The message is shown with its control characters escaped.
     int Problem(const std::string& message) const;
 
     // A usage or input problem of the tool itself (exit status 2).
@@ -31,6 +32,10 @@ public:
 private:
     bool json_;
 };
+
+// Compact JSON in which text that is not valid UTF-8 (a printer's bytes, a
+// file name) is written with U+FFFD instead of failing.
+std::string Dump(const nlohmann::json& document);
 
 // "InvalidResponse" for a library code, "printer status" for any other.
 std::string CodeName(std::int32_t code);

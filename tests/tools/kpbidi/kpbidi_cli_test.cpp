@@ -12,6 +12,7 @@
 
 #include "tests/support/command.h"
 #include "tests/support/process.h"
+#include "tests/support/snmp_printer.h"
 #include "tools/printer-sim/log_content.h"
 #include "tools/printer-sim/loopback.h"
 #include "tools/printer-sim/simulator.h"
@@ -122,6 +123,77 @@ TEST_F(Cli, ReadDataDump) {
     const CommandResult text = Run({"read-data", "32790"});
     EXPECT_NE(text.output.find("size: 448"), std::string::npos);
     EXPECT_NE(text.output.find("\n0001b0 "), std::string::npos);  // offsets in hex
+}
+
+// The first line of the output, parsed; a discarded value when it is not JSON.
+nlohmann::json FirstLineJson(const std::string& output) {
+    return nlohmann::json::parse(output.substr(0, output.find('\n')), nullptr, false);
+}
+
+// A printer that lies: texts that are not UTF-8 and texts that carry terminal
+// escapes. The JSON output stays JSON (invalid bytes become U+FFFD) and the
+// readable output shows every control character escaped.
+TEST_F(Cli, HostileTextsNeitherCrashNorReachTheTerminal) {
+    sim_.UpdateState([](kpm::sim::PrinterState& s) {
+        s.hostName = "\xff\xfepress\x1b]0;owned\x07";
+        s.serialNumber = "A1\x1b[2J\xc3";
+        s.digits18Code =
+            "\xe2\x80\xae"
+            "BKPM\x9b";
+    });
+    const CommandResult host = Run({"host-name"});
+    EXPECT_EQ(host.exitStatus, 0);
+    EXPECT_EQ(host.output, "Host name: \xef\xbf\xbd\xef\xbf\xbdpress\\x1b]0;owned\\x07\n");
+    EXPECT_EQ(Json({"host-name"})["host_name"], "\xef\xbf\xbd\xef\xbf\xbdpress\x1b]0;owned\x07");
+
+    // The printer information document refuses invalid UTF-8 (-1); the
+    // escapes of a valid one are shown escaped.
+    const CommandResult info = Run({"info"});
+    EXPECT_EQ(info.exitStatus, 1);
+    sim_.UpdateState([](kpm::sim::PrinterState& s) {
+        s.serialNumber = "A1\x1b[2J\xc2\x9b";
+        s.digits18Code =
+            "\xe2\x80\xae"
+            "BKPM";
+    });
+    const CommandResult shown = Run({"info"});
+    EXPECT_EQ(shown.exitStatus, 0);
+    EXPECT_NE(shown.output.find("Serial number:  A1\\x1b[2J\\u009b\n"), std::string::npos)
+        << shown.output;
+    EXPECT_NE(shown.output.find("18-digit code:  \\u202eBKPM"), std::string::npos) << shown.output;
+    EXPECT_EQ(shown.output.find('\x1b'), std::string::npos);
+
+    // Bytes of the command line: an unknown option, a file name.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--json", "--\xff\x1b[2J"},
+          std::vector<std::string>{"--json", "no-such-\xc3"}}) {
+        const CommandResult r = Run(args);
+        EXPECT_EQ(r.exitStatus, 2);
+        EXPECT_FALSE(FirstLineJson(r.output).is_discarded()) << r.output;
+        EXPECT_EQ(r.output.find('\x1b'), std::string::npos);
+    }
+    const fs::path dir = fs::temp_directory_path() / ("kpbidi-names-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const std::string file = (dir / "log-\xff\x1b[2J.txt").string();
+    const CommandResult saved = Run({"--json", "fetch-log", file});
+    EXPECT_EQ(saved.exitStatus, 0) << saved.output;
+    EXPECT_FALSE(FirstLineJson(saved.output).is_discarded()) << saved.output;
+    const CommandResult plain = Run({"fetch-log", file});
+    EXPECT_EQ(plain.exitStatus, 0);
+    EXPECT_NE(plain.output.find("log-\\xff\\x1b[2J.txt"), std::string::npos) << plain.output;
+    fs::remove_all(dir);
+}
+
+TEST(CliDeviceId, HostileDeviceIdNeitherCrashesNorReachesTheTerminal) {
+    kpm::test::SnmpPrinter printer("MFG:Corvane;\xff\xc3;DES:\x1b[2J\x1b]2;x\x07;");
+    const CommandResult json =
+        RunCommand({KPBIDI_PROGRAM, "--json", "--host", printer.address(), "device-id"});
+    EXPECT_EQ(json.exitStatus, 0) << json.output;
+    EXPECT_EQ(FirstLineJson(json.output)["device_id"],
+              "MFG:Corvane;\xef\xbf\xbd\xef\xbf\xbd;DES:\x1b[2J\x1b]2;x\x07;");
+    const CommandResult plain =
+        RunCommand({KPBIDI_PROGRAM, "--host", printer.address(), "device-id"});
+    EXPECT_EQ(plain.output, "MFG:Corvane;\\xff\\xc3;DES:\\x1b[2J\\x1b]2;x\\x07;\n");
 }
 
 TEST_F(Cli, FailuresPrintCodeNameAndMessage) {
