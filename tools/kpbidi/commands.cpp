@@ -523,7 +523,8 @@ const std::vector<Subcommand>& Subcommands() {
          ReadData},
         {"fetch-log", "FILE", "save the printer's log to FILE",
          "The log is written beside FILE and renamed into place only when complete;\n"
-         "an interrupted or failed fetch leaves no file behind.",
+         "an interrupted or failed fetch leaves no file behind. FILE must be new or\n"
+         "a regular file; a device, FIFO, folder or symbolic link is refused.",
          FetchLog},
         {"device-id", "", "show the printer's IEEE 1284 device identifier", "", DeviceId},
     };

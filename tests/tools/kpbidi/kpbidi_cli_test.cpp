@@ -1,9 +1,13 @@
 // The kpbidi program, run as a process against the printer simulator.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -273,26 +277,65 @@ TEST_F(LogFile, SavedWholeAndOnlyWhenComplete) {
     EXPECT_NE(nowhere.output.find("cannot create a file beside"), std::string::npos);
 }
 
-TEST_F(LogFile, InterruptLeavesNoFile) {
+TEST_F(LogFile, EndingSignalsLeaveNoFile) {
     // A slow printer: 4 KiB every 10 ms.
     sim_.AddFault("drip:4096/10@35");
     const fs::path file = dir_ / "slow.log";
-    const pid_t pid = kpm::test::StartProcess(
-        {KPBIDI_PROGRAM, "--host", sim_.address(), "fetch-log", file.string()});
-    ASSERT_GT(pid, 0);
-    // Wait until the temporary file exists and holds some of the log.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    bool started = false;
-    while (!started && std::chrono::steady_clock::now() < deadline) {
-        for (const auto& entry : fs::directory_iterator(dir_)) {
-            started = started || fs::file_size(entry.path()) > 0;
+    // SIGHUP: the SSH session dropped; SIGQUIT: Ctrl+\\.
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+        const pid_t pid = kpm::test::StartProcess(
+            {KPBIDI_PROGRAM, "--host", sim_.address(), "fetch-log", file.string()});
+        ASSERT_GT(pid, 0);
+        // Wait until the temporary file exists and holds some of the log.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        bool started = false;
+        while (!started && std::chrono::steady_clock::now() < deadline) {
+            for (const auto& entry : fs::directory_iterator(dir_)) {
+                started = started || fs::file_size(entry.path()) > 0;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        EXPECT_TRUE(started) << strsignal(signal);
+        kill(pid, signal);
+        EXPECT_EQ(kpm::test::WaitProcess(pid), 130) << strsignal(signal);
+        EXPECT_TRUE(FilesIn(dir_).empty()) << strsignal(signal);
     }
-    EXPECT_TRUE(started);
-    kill(pid, SIGINT);
-    EXPECT_EQ(kpm::test::WaitProcess(pid), 130);
-    EXPECT_TRUE(FilesIn(dir_).empty());
+}
+
+// Renaming over anything but a regular file would leave a regular file in
+// its place: a device, a FIFO or a symbolic link (to a device) is refused
+// before the printer is asked, and is left as it was.
+TEST_F(LogFile, RefusesToReplaceWhatIsNotARegularFile) {
+    const fs::path device = dir_ / "null";
+    ASSERT_EQ(mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0)
+        << "mknod of a character device needs root: " << std::strerror(errno);
+    const fs::path fifo = dir_ / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const fs::path link = dir_ / "link";
+    fs::create_symlink("/dev/null", link);
+    const fs::path folder = dir_ / "folder";
+    fs::create_directory(folder);
+    const std::size_t before = sim_.requests().size();
+    const struct {
+        fs::path path;
+        fs::file_type type;
+        const char* what;
+    } cases[] = {
+        {device, fs::file_type::character, "a character device"},
+        {fifo, fs::file_type::fifo, "a FIFO"},
+        {link, fs::file_type::symlink, "a symbolic link"},
+        {folder, fs::file_type::directory, "a folder"},
+    };
+    for (const auto& c : cases) {
+        const CommandResult r = Run({"fetch-log", c.path.string()});
+        EXPECT_EQ(r.exitStatus, 1) << c.what;
+        EXPECT_EQ(r.output, "kpbidi: will not replace " + c.path.string() + ": it is " + c.what +
+                                "; name a new or regular file\n");
+        EXPECT_EQ(fs::symlink_status(c.path).type(), c.type) << c.what;
+    }
+    EXPECT_EQ(sim_.requests().size(), before);
+    EXPECT_EQ(FilesIn(dir_).size(), 4u);
+    EXPECT_EQ(fs::status("/dev/null").type(), fs::file_type::character);
 }
 
 }  // namespace
