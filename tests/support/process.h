@@ -2,7 +2,9 @@
 // sbin folders that a user's PATH may lack) and running them to completion.
 #pragma once
 
+#include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -44,13 +46,22 @@ inline std::vector<char*> ArgvOf(std::vector<std::string>& args) {
     return argv;
 }
 
-// Starts args[0] (a full path) with the environment `env` (nullptr: ours).
+// Starts args[0] (a full path) with the environment `env` (nullptr: ours),
+// its standard output and error going to the file `output` when given.
 // Returns the process id, or -1 with errno set.
-inline pid_t StartProcess(std::vector<std::string> args, char** env = nullptr) {
+inline pid_t StartProcess(std::vector<std::string> args, char** env = nullptr,
+                          const char* output = nullptr) {
     std::vector<char*> argv = ArgvOf(args);
     pid_t pid = -1;
-    const int rc =
-        ::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), env != nullptr ? env : environ);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (output != nullptr) {
+        posix_spawn_file_actions_addopen(&actions, 1, output, O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    }
+    const int rc = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(),
+                                 env != nullptr ? env : environ);
+    posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) {
         errno = rc;
         return -1;
@@ -67,6 +78,22 @@ inline int WaitProcess(pid_t pid) {
             return -1;
         }
     }
+    if (WIFEXITED(status)) {
+        return WEXITSTATUS(status);
+    }
+    return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
+}
+
+// As WaitProcess, and the most memory the process ever had resident, in KiB.
+inline int WaitProcessPeak(pid_t pid, long& peakKiB) {
+    int status = 0;
+    rusage usage{};
+    while (::wait4(pid, &status, 0, &usage) < 0) {
+        if (errno != EINTR) {
+            return -1;
+        }
+    }
+    peakKiB = usage.ru_maxrss;
     if (WIFEXITED(status)) {
         return WEXITSTATUS(status);
     }

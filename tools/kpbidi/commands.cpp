@@ -422,6 +422,47 @@ int Schedule(const Invocation& in) {
     return Done(in, error, "Circulation schedule written.");
 }
 
+constexpr char kHexDigits[] = "0123456789abcdef";
+
+// A block may be megabytes: its dump is written as it is formatted, never
+// built whole (the readable dump is 3.5 times the block, its hex twice).
+void WriteHexDump(std::ostream& out, const kpbidi_data_tag& data) {
+    char line[128];
+    std::snprintf(line, sizeof line,
+                  "value1: 0x%08" PRIx32 "  value2: 0x%08" PRIx32 "  size: %zu\n", data.value1,
+                  data.value2, data.size);
+    out << line;
+    for (std::size_t i = 0; i < data.size; i += 16) {
+        auto at = static_cast<std::size_t>(std::snprintf(line, sizeof line, "%06zx ", i));
+        for (std::size_t j = i; j < i + 16 && j < data.size; ++j) {
+            line[at++] = ' ';
+            line[at++] = kHexDigits[data.data[j] >> 4];
+            line[at++] = kHexDigits[data.data[j] & 0xF];
+        }
+        line[at++] = '\n';
+        out.write(line, static_cast<std::streamsize>(at));
+    }
+}
+
+// The same document as json{{"value1", ...}, {"value2", ...}, {"size", ...},
+// {"data", hex}}.dump(), in its member order, with the hex written in pieces.
+void WriteJsonBlock(std::ostream& out, const kpbidi_data_tag& data) {
+    out << "{\"data\":\"";
+    char hex[8192];
+    std::size_t used = 0;
+    for (std::size_t i = 0; i < data.size; ++i) {
+        hex[used++] = kHexDigits[data.data[i] >> 4];
+        hex[used++] = kHexDigits[data.data[i] & 0xF];
+        if (used == sizeof hex) {
+            out.write(hex, static_cast<std::streamsize>(used));
+            used = 0;
+        }
+    }
+    out.write(hex, static_cast<std::streamsize>(used));
+    out << "\",\"size\":" << data.size << ",\"value1\":" << data.value1
+        << ",\"value2\":" << data.value2 << "}\n";
+}
+
 int ReadData(const Invocation& in) {
     const auto id = in.args.size() == 1 ? ParseInt(in.args[0], 0, 0x7FFFFFFF) : std::nullopt;
     if (!id) {
@@ -432,30 +473,13 @@ int ReadData(const Invocation& in) {
     if (!data) {
         return in.output->Failure(error);
     }
-    std::string hex;
-    std::ostringstream dump;
-    char line[128];
-    std::snprintf(line, sizeof line,
-                  "value1: 0x%08" PRIx32 "  value2: 0x%08" PRIx32 "  size: %zu\n", data->value1,
-                  data->value2, data->size);
-    dump << line;
-    for (std::size_t i = 0; i < data->size; i += 16) {
-        int at = std::snprintf(line, sizeof line, "%06zx ", i);
-        for (std::size_t j = i; j < i + 16 && j < data->size; ++j) {
-            at += std::snprintf(line + at, sizeof line - static_cast<std::size_t>(at), " %02x",
-                                data->data[j]);
-        }
-        dump << line << '\n';
+    std::ostream& out = in.output->Stream();
+    if (in.output->json()) {
+        WriteJsonBlock(out, *data);
+    } else {
+        WriteHexDump(out, *data);
     }
-    for (std::size_t i = 0; i < data->size; ++i) {
-        char byte[3];
-        std::snprintf(byte, sizeof byte, "%02x", data->data[i]);
-        hex += byte;
-    }
-    in.output->Result(dump.str(), json{{"value1", data->value1},
-                                       {"value2", data->value2},
-                                       {"size", data->size},
-                                       {"data", hex}});
+    out.flush();
     return 0;
 }
 

@@ -31,6 +31,10 @@ void Output::Result(const std::string& text, const nlohmann::json& document) con
     std::cout.flush();
 }
 
+std::ostream& Output::Stream() const {
+    return std::cout;
+}
+
 int Output::Failure(const kpbidi_error_tag& error) const {
     const std::string name = CodeName(error.code);
     if (json_) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iosfwd>
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -18,6 +19,10 @@ public:
 
     // A result: `text` for people, `document` for scripts.
     void Result(const std::string& text, const nlohmann::json& document) const;
+
+    // Where a result too large to build as one text is written, in the form
+    // json() asks for.
+    std::ostream& Stream() const;
 
     // Prints the failure of a library call; returns the process exit status.
     int Failure(const kpbidi_error_tag& error) const;
