@@ -4,12 +4,12 @@
 
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -84,20 +84,37 @@ inline int WaitProcess(pid_t pid) {
     return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
 }
 
-// As WaitProcess, and the most memory the process ever had resident, in KiB.
+// As WaitProcess, and the most memory the program ever had resident, in
+// KiB: its VmHWM, read every few milliseconds while it runs. (The kernel's
+// ru_maxrss would not do: it starts a new program's count at what its
+// parent had resident when it started.)
 inline int WaitProcessPeak(pid_t pid, long& peakKiB) {
-    int status = 0;
-    rusage usage{};
-    while (::wait4(pid, &status, 0, &usage) < 0) {
-        if (errno != EINTR) {
+    peakKiB = 0;
+    const std::string status = "/proc/" + std::to_string(pid) + "/status";
+    for (;;) {
+        if (std::FILE* f = std::fopen(status.c_str(), "r")) {
+            char line[256];
+            while (std::fgets(line, sizeof line, f) != nullptr) {
+                long kib = 0;
+                if (std::sscanf(line, "VmHWM: %ld kB", &kib) == 1 && kib > peakKiB) {
+                    peakKiB = kib;
+                }
+            }
+            std::fclose(f);
+        }
+        int wstatus = 0;
+        const pid_t done = ::waitpid(pid, &wstatus, WNOHANG);
+        if (done < 0 && errno != EINTR) {
             return -1;
         }
+        if (done == pid) {
+            if (WIFEXITED(wstatus)) {
+                return WEXITSTATUS(wstatus);
+            }
+            return WIFSIGNALED(wstatus) ? 128 + WTERMSIG(wstatus) : -1;
+        }
+        ::usleep(2000);
     }
-    peakKiB = usage.ru_maxrss;
-    if (WIFEXITED(status)) {
-        return WEXITSTATUS(status);
-    }
-    return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
 }
 
 inline int RunProcess(std::vector<std::string> args, char** env = nullptr) {
