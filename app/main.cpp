@@ -9,6 +9,7 @@
 
 #include "app/tovik_tool_app.h"
 #include "ui/message_service.h"
+#include "workflows/wizard_pages.h"
 
 int main(int argc, char** argv) {
     // Taken before Qt removes its own options from argv.
@@ -19,5 +20,6 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     ui::QtMessageService messages;
     CTovikToolApp app(messages);
+    app.SetPageFactory(kpm::workflows::CreatePage);
     return app.InitInstance(arguments);
 }

@@ -19,11 +19,13 @@ QString Caption() {
 
 }  // namespace
 
-CTovikSheet::CTovikSheet(ui::MessageService& messages, QWidget* parent)
+CTovikSheet::CTovikSheet(ui::MessageService& messages, const PageFactory& createPage,
+                         QWidget* parent)
     : ui::PropertySheet(Caption(), messages, parent, 0) {
     AddPage(new CMainPage);
     for (std::size_t i = 1; i < kPageTemplates.size(); ++i) {
-        AddPage(new CPlainPage(kPageTemplates[i]));
+        ui::PropertyPage* page = createPage ? createPage(kPageTemplates[i]) : nullptr;
+        AddPage(page != nullptr ? page : new CPlainPage(kPageTemplates[i]));
     }
     setWindowIcon(app::ProgramIcon());
 

@@ -13,6 +13,7 @@
 
 #include "access/printer_facade.h"
 #include "app/font_size.h"
+#include "app/page_factory.h"
 #include "ui/property_sheet.h"
 
 namespace ui {
@@ -32,7 +33,9 @@ public:
         135, 136, 307, 308, 201, 202, 228, 229, 297, 230, 231, 233, 234,
         237, 280, 281, 276, 282, 283, 277, 252, 309, 310, 311};
 
-    explicit CTovikSheet(ui::MessageService& messages, QWidget* parent = nullptr);
+    // Pages that `createPage` does not make are plain template pages.
+    explicit CTovikSheet(ui::MessageService& messages, const PageFactory& createPage = {},
+                         QWidget* parent = nullptr);
     ~CTovikSheet() override;
 
     // Wizard buttons and window services.

@@ -86,7 +86,7 @@ int CTovikToolApp::InitInstance(const QStringList& arguments) {
 }
 
 int CTovikToolApp::RunSheet() {
-    CTovikSheet sheet(messages_);
+    CTovikSheet sheet(messages_, createPage_);
     sheet.DoModal();
     return 0;
 }

@@ -8,7 +8,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 
+#include "app/page_factory.h"
 #include "app/string_table.h"
 #include "platform/named_lock.h"
 
@@ -33,6 +35,9 @@ public:
     // program name first (a symlink's own name when started through one).
     // Returns the process's exit status.
     int InitInstance(const QStringList& arguments);
+
+    // The pages of the procedures for the sheet that RunSheet shows.
+    void SetPageFactory(PageFactory createPage) { createPage_ = std::move(createPage); }
 
     int IsDemoMode() const { return m_bDemoMode; }
     void SetDemoMode() { m_bDemoMode = 1; }
@@ -60,5 +65,6 @@ private:
     ui::MessageService& messages_;
     app::StringTable strings_;
     QString title_;
+    PageFactory createPage_;
     platform::NamedLock instanceLock_;
 };

@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QShortcut>
@@ -42,6 +43,7 @@ PropertySheet::PropertySheet(const QString& caption, MessageService& messages, Q
       cancel_(new QPushButton(tr("Cancel"), this)),
       systemMenuButton_(new QToolButton(this)),
       systemMenu_(new QMenu(this)),
+      busyIndicator_(new QProgressBar(this)),
       timers_(this, [this](int id) { OnTimer(id); }) {
     setWindowTitle(caption);
     setObjectName(QStringLiteral("sheet"));
@@ -69,6 +71,14 @@ PropertySheet::PropertySheet(const QString& caption, MessageService& messages, Q
     auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
     connect(shortcut, &QShortcut::activated, systemMenuButton_, &QToolButton::showMenu);
 
+    // Indeterminate: the sheet cannot know how long a printer takes.
+    busyIndicator_->setObjectName(QStringLiteral("busy_indicator"));
+    busyIndicator_->setRange(0, 0);
+    busyIndicator_->setTextVisible(false);
+    busyIndicator_->setMaximumWidth(busyIndicator_->fontMetrics().averageCharWidth() * 12);
+    busyIndicator_->setAccessibleName(tr("Waiting for the printer"));
+    busyIndicator_->hide();
+
     auto* line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
@@ -76,6 +86,7 @@ PropertySheet::PropertySheet(const QString& caption, MessageService& messages, Q
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(systemMenuButton_);
     buttons->addStretch(1);
+    buttons->addWidget(busyIndicator_);
     buttons->addWidget(back_);
     buttons->addWidget(next_);
     buttons->addWidget(finish_);
@@ -170,21 +181,21 @@ bool PropertySheet::Navigate(int result, int step) {
 }
 
 void PropertySheet::PressBack() {
-    if (!back_->isEnabled() || GetActivePage() == nullptr) {
+    if (busy_ || !back_->isEnabled() || GetActivePage() == nullptr) {
         return;
     }
     Navigate(GetActivePage()->OnWizardBack(), -1);
 }
 
 void PropertySheet::PressNext() {
-    if (!next_->isEnabled() || next_->isHidden() || GetActivePage() == nullptr) {
+    if (busy_ || !next_->isEnabled() || next_->isHidden() || GetActivePage() == nullptr) {
         return;
     }
     Navigate(GetActivePage()->OnWizardNext(), +1);
 }
 
 void PropertySheet::PressFinish() {
-    if (!finish_->isEnabled() || finish_->isHidden()) {
+    if (busy_ || !finish_->isEnabled() || finish_->isHidden()) {
         return;
     }
     if (PropertyPage* page = GetActivePage(); page != nullptr && !page->OnWizardFinish()) {
@@ -200,7 +211,7 @@ void PropertySheet::PressCancel() {
 void PropertySheet::reject() {
     // Escape and the window's close button count as Cancel, and like it they
     // do nothing while Cancel is disabled.
-    if (!cancel_->isEnabled()) {
+    if (busy_ || !cancel_->isEnabled()) {
         return;
     }
     if (PropertyPage* page = GetActivePage(); page != nullptr && !page->OnQueryCancel()) {
@@ -242,6 +253,17 @@ void PropertySheet::SetCancelText(const QString& text) {
 
 void PropertySheet::EnableCancel(bool enable) {
     cancel_->setEnabled(enable);
+}
+
+void PropertySheet::SetBusy(bool busy) {
+    busy_ = busy;
+    if (!busy) {
+        ShowBusyIndicator(false);
+    }
+}
+
+void PropertySheet::ShowBusyIndicator(bool show) {
+    busyIndicator_->setVisible(show);
 }
 
 QPushButton* PropertySheet::Button(WizardButton which) const {

@@ -11,6 +11,7 @@
 #include "ui/window_timers.h"
 
 class QMenu;
+class QProgressBar;
 class QPushButton;
 class QStackedWidget;
 class QToolButton;
@@ -68,6 +69,14 @@ public:
     void EnableCancel(bool enable);
     QPushButton* Button(WizardButton which) const;
 
+    // While the sheet waits on work that the user must not interrupt (a
+    // printer operation), the buttons, Escape and the window's close button
+    // do nothing. The busy indicator beside the buttons tells the user why.
+    void SetBusy(bool busy);
+    bool IsBusy() const { return busy_; }
+    void ShowBusyIndicator(bool show);
+    QProgressBar* BusyIndicator() const { return busyIndicator_; }
+
     // What the buttons do; also for keyboard-less drivers such as tests.
     // Each does nothing when its button is disabled or hidden.
     void PressBack();
@@ -117,6 +126,7 @@ private:
     int buttonFlags_ = 0;
     bool initialised_ = false;
     bool fitting_ = false;
+    bool busy_ = false;
     QStackedWidget* stack_;
     QPushButton* back_;
     QPushButton* next_;
@@ -124,6 +134,7 @@ private:
     QPushButton* cancel_;
     QToolButton* systemMenuButton_;
     QMenu* systemMenu_;
+    QProgressBar* busyIndicator_;
     WindowTimers timers_;
 };
 

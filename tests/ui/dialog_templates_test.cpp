@@ -30,9 +30,10 @@ std::vector<int> AllTemplateIds() {
 }  // namespace
 
 TEST(DialogTemplates, AllTemplatesOfTheWizardExist) {
-    const std::vector<int> expected{100, 102, 129, 130, 131, 132, 133, 134, 135, 136, 137, 138, 139,
-                                    140, 141, 142, 201, 202, 228, 229, 230, 231, 233, 234, 237, 252,
-                                    276, 277, 280, 281, 282, 283, 297, 307, 308, 309, 310, 311};
+    const std::vector<int> expected{100, 102, 129, 130, 131, 132, 133, 134, 135, 136, 137,
+                                    138, 139, 140, 141, 142, 196, 197, 201, 202, 228, 229,
+                                    230, 231, 233, 234, 237, 252, 276, 277, 280, 281, 282,
+                                    283, 297, 304, 306, 307, 308, 309, 310, 311};
     EXPECT_EQ(AllTemplateIds(), expected);
 }
 

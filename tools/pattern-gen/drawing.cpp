@@ -4,6 +4,22 @@
 
 namespace patterns {
 
+std::array<std::uint8_t, 3> InkColour(Ink ink) noexcept {
+    switch (ink) {
+        case Ink::Cyan:
+            return {0, 174, 239};
+        case Ink::Magenta:
+            return {236, 0, 140};
+        case Ink::Yellow:
+            return {255, 242, 0};
+        case Ink::Black:
+            return {20, 20, 20};
+        case Ink::White:
+            return {250, 250, 250};
+    }
+    return {0, 0, 0};
+}
+
 void Drawing::Fill(double x, double y, double width, double height, Ink ink) {
     rects_.push_back({x, y, width, height, ink});
 }

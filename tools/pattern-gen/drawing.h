@@ -2,6 +2,8 @@
 // each, in inches from the top-left corner of the 14 x 16 inch platen.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -11,6 +13,12 @@ inline constexpr double kPlatenWidth = 14.0;
 inline constexpr double kPlatenHeight = 16.0;
 
 enum class Ink { Cyan, Magenta, Yellow, Black, White };
+
+// The colour an ink shows on film, 8-bit RGB.
+std::array<std::uint8_t, 3> InkColour(Ink ink) noexcept;
+
+// The transfer film on the platen: mid grey, so white ink shows.
+inline constexpr std::uint8_t kFilmGrey = 128;
 
 struct Rect {
     double x;

@@ -22,8 +22,10 @@ std::string Signed(int v) {
 // Firing steps 1 to 9 for each head: the head prints a comb of lines on
 // its forward pass (upper half of a cell) and again on its return pass
 // (lower half) with the firing timing of the step; the step whose two
-// combs line up is the one to choose.
-Drawing FiringPattern(const std::string& title, bool whiteHeads) {
+// combs line up is the one to choose. The A line beside the steps is
+// printed in the same halves with the printer's own timing: it is one
+// straight line only when the platen is at the height the timing expects.
+Drawing FiringPattern(const std::string& title, bool whiteHeads, const FiringLayout& layout) {
     Drawing d;
     Title(d, title);
     struct Head {
@@ -38,60 +40,68 @@ Drawing FiringPattern(const std::string& title, bool whiteHeads) {
     const double left = 1.6;
     const double cellWidth = 1.25;
     const double cellHeight = 1.6;
-    const double lineWidth = 0.012;
-    const double pitch = 0.08;
-    const double stepShift = 0.012;
+    const double aLine = left + 9 * cellWidth + 0.45;
     double top = 1.6;
     for (int step = 1; step <= 9; ++step) {
         const std::string n = std::to_string(step);
         const double x = left + (step - 1) * cellWidth;
         d.Text(x + 0.45, top - 0.35, kLabelDot * 1.4, n, Ink::Black);
     }
+    d.Text(aLine - 0.05, top - 0.35, kLabelDot * 1.4, "A", Ink::Black);
     for (const Head& head : heads) {
         d.Text(0.5, top + cellHeight / 2 - 0.1, kLabelDot * 1.4, head.label, Ink::Black);
         for (int step = 1; step <= 9; ++step) {
             const double x = left + (step - 1) * cellWidth;
-            const double shift = (step - 5) * stepShift;
-            for (int line = 0; line < 12; ++line) {
-                const double lx = x + 0.05 + line * pitch;
-                d.Fill(lx, top, lineWidth, cellHeight / 2, head.ink);
-                d.Fill(lx + shift, top + cellHeight / 2, lineWidth, cellHeight / 2, head.ink);
+            const double shift = (step - layout.alignedStep) * layout.stepShift;
+            for (int line = 0; line < layout.lines; ++line) {
+                const double lx = x + 0.05 + line * layout.pitch;
+                d.Fill(lx, top, layout.lineWidth, cellHeight / 2, head.ink);
+                d.Fill(lx + shift, top + cellHeight / 2, layout.lineWidth, cellHeight / 2,
+                       head.ink);
             }
         }
+        d.Fill(aLine, top, layout.lineWidth, cellHeight / 2, head.ink);
+        d.Fill(aLine + layout.aLineShift, top + cellHeight / 2, layout.lineWidth, cellHeight / 2,
+               head.ink);
         top += cellHeight + 0.6;
     }
     return d;
 }
 
 // The 13 x 13 alignment matrix: in each cell a white square with a colour
-// square printed over it, the colour shifted by the cell's X and Y offsets;
-// the cell whose colour sits in the middle of its white is the reading.
-Drawing AlignmentPattern(const std::string& title) {
+// square of the same size printed over it, the colour shifted by the
+// cell's X and Y offsets. Where the shift cancels the printer's own
+// misalignment the colour covers its white exactly; every other cell shows
+// white lines along two edges. That clean cell is the reading.
+Drawing AlignmentPattern(const std::string& title, const AlignmentLayout& layout) {
     Drawing d;
     Title(d, title);
     const double left = 1.5;
     const double top = 2.0;
     const double cell = 0.85;
     const double white = 0.6;
-    const double colour = 0.3;
-    const double unit = 0.02;
     for (int i = 0; i < 13; ++i) {
         const std::string label = Signed(i - 6);
-        d.Text(left + i * cell + (cell - Drawing::TextWidth(label, kLabelDot)) / 2, top - 0.35,
-               kLabelDot, label, Ink::Black);
-        d.Text(left - 0.2 - Drawing::TextWidth(label, kLabelDot),
-               top + i * cell + (cell - 7 * kLabelDot) / 2, kLabelDot, label, Ink::Black);
+        const double dot = layout.labelDot;
+        d.Text(left + i * cell + (cell - Drawing::TextWidth(label, dot)) / 2, top - 0.15 - 7 * dot,
+               dot, label, Ink::Black);
+        d.Text(left - 0.2 - Drawing::TextWidth(label, dot), top + i * cell + (cell - 7 * dot) / 2,
+               dot, label, Ink::Black);
     }
-    d.Text(left + 13 * cell / 2 - 0.1, top - 0.7, kLabelDot * 1.4, "X", Ink::Black);
-    d.Text(0.3, top + 13 * cell / 2 - 0.1, kLabelDot * 1.4, "Y", Ink::Black);
+    // The axis letters close their rows of numbers: X after the last
+    // column's, Y below the last row's.
+    const double letterDot = layout.labelDot * 1.4;
+    d.Text(left + 13 * cell + 0.1, top - 0.15 - 7 * letterDot, letterDot, "X", Ink::Black);
+    d.Text(left - 0.2 - Drawing::TextWidth("Y", letterDot), top + 13 * cell + 0.1, letterDot, "Y",
+           Ink::Black);
     for (int row = 0; row < 13; ++row) {
         for (int col = 0; col < 13; ++col) {
             const double x = left + col * cell + (cell - white) / 2;
             const double y = top + row * cell + (cell - white) / 2;
             d.Fill(x, y, white, white, Ink::White);
-            const double cx = x + (white - colour) / 2 + (col - 6) * unit;
-            const double cy = y + (white - colour) / 2 + (row - 6) * unit;
-            d.Fill(cx, cy, colour, colour, Ink::Black);
+            const double cx = x + (col - 6 - layout.cleanX) * layout.unit;
+            const double cy = y + (row - 6 - layout.cleanY) * layout.unit;
+            d.Fill(cx, cy, white, white, Ink::Black);
         }
     }
     return d;

@@ -23,22 +23,6 @@ Span Cover(double start, double length, int perInch, int limit) {
     return {std::clamp(first, 0, limit), std::clamp(last, 0, limit)};
 }
 
-std::array<std::uint8_t, 3> ColourOf(Ink ink) {
-    switch (ink) {
-        case Ink::Cyan:
-            return {0, 174, 239};
-        case Ink::Magenta:
-            return {236, 0, 140};
-        case Ink::Yellow:
-            return {255, 242, 0};
-        case Ink::Black:
-            return {20, 20, 20};
-        case Ink::White:
-            return {250, 250, 250};
-    }
-    return {0, 0, 0};
-}
-
 }  // namespace
 
 Image RenderPreview(const Drawing& drawing, int pixelsPerInch) {
@@ -46,14 +30,11 @@ Image RenderPreview(const Drawing& drawing, int pixelsPerInch) {
     image.width = static_cast<int>(kPlatenWidth * pixelsPerInch);
     image.height = static_cast<int>(kPlatenHeight * pixelsPerInch);
     image.rgb.assign(static_cast<std::size_t>(image.width) * image.height * 3, 0);
-    // Transfer film on the platen: mid grey, so white ink shows.
-    for (std::size_t i = 0; i < image.rgb.size(); ++i) {
-        image.rgb[i] = 128;
-    }
+    std::fill(image.rgb.begin(), image.rgb.end(), kFilmGrey);
     for (const Rect& r : drawing.rects()) {
         const Span xs = Cover(r.x, r.width, pixelsPerInch, image.width);
         const Span ys = Cover(r.y, r.height, pixelsPerInch, image.height);
-        const auto colour = ColourOf(r.ink);
+        const auto colour = InkColour(r.ink);
         for (int y = ys.first; y < ys.last; ++y) {
             std::uint8_t* row = &image.rgb[(static_cast<std::size_t>(y) * image.width) * 3];
             for (int x = xs.first; x < xs.last; ++x) {

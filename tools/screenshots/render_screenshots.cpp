@@ -4,6 +4,7 @@
 // sample of each message box into OUTPUT_DIR/<language>/ as PNG files, on
 // the offscreen platform. Without language ids: English, Japanese, Korean
 // and Russian.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
@@ -17,8 +18,10 @@
 #include "app/texts.h"
 #include "app/tovik_sheet.h"
 #include "app/tovik_tool_app.h"
+#include "ui/dialog.h"
 #include "ui/message_service.h"
 #include "ui/property_page.h"
+#include "workflows/wizard_pages.h"
 
 namespace {
 
@@ -60,7 +63,7 @@ int RenderLanguage(const QString& outputDir, std::uint16_t language) {
     app.SetDemoMode();  // so the main page lists its one printer
     int failures = 0;
     {
-        CTovikSheet sheet(messages);
+        CTovikSheet sheet(messages, kpm::workflows::CreatePage);
         sheet.show();
         sheet.resize(sheet.sizeHint());
         for (int i = 0; i < sheet.GetPageCount(); ++i) {
@@ -72,6 +75,24 @@ int RenderLanguage(const QString& outputDir, std::uint16_t language) {
                                      .arg(sheet.GetPage(i)->TemplateId());
             failures += PictureMessageService::Save(sheet, file) ? 0 : 1;
             sheet.show();
+        }
+        // The confirmation steps after "No": "Re-adjust" offered.
+        for (int page : {134, 142}) {
+            sheet.SetActivePage(sheet.GetPageIndexByTemplate(page));
+            if (auto* no = sheet.GetActivePage()->ItemAs<QAbstractButton>(1021)) {
+                no->click();
+            }
+            QTest::qWait(70);
+            failures += PictureMessageService::Save(
+                            sheet, QStringLiteral("%1/page_%2_no.png").arg(dir).arg(page))
+                            ? 0
+                            : 1;
+            sheet.show();
+        }
+        for (int id : kpm::workflows::kExampleDialogs) {
+            std::unique_ptr<ui::Dialog> example(kpm::workflows::CreateExampleDialog(id, &sheet));
+            messages.nextFile = QStringLiteral("%1/dialog_%2.png").arg(dir).arg(id);
+            example->DoModal(messages);
         }
         messages.nextFile = dir + QStringLiteral("/dialog_100_about.png");
         CAboutDlg about(&sheet);

@@ -1,0 +1,15 @@
+// White/colour alignment, step 2 (template 139): the user prints the
+// matrix at the printer once its panel shows "ALIGN CHK".
+#pragma once
+
+#include "workflows/common/step_page.h"
+
+class CPos3Page : public kpm::workflows::StepPage {
+    Q_OBJECT
+public:
+    CPos3Page();
+
+    bool OnSetActive() override;
+    int OnWizardNext() override { return 140; }
+    int OnWizardBack() override { return 138; }
+};

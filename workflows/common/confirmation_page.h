@@ -1,0 +1,45 @@
+// The last step of an adjustment procedure: "Is the print good?" with Yes
+// and No. Next is offered only after "Yes"; "No" offers "Re-adjust" instead
+// of the "- Click "Next"." line. "Re-adjust" and "Return to Step N" set the
+// return marker and activate a page of the chain directly. Both radios are
+// cleared on every entry, so a previous answer never carries over.
+#pragma once
+
+#include "workflows/common/step_page.h"
+
+namespace kpm::workflows {
+
+struct ConfirmationSpec {
+    StepPageSpec page;  // its entryButtons are the buttons before an answer
+    int yes = 1036;
+    int no = 1021;
+    int nextLine = 0;  // "- Click "Next"."
+    int reAdjust = 1022;
+    int restart = 1019;  // "Return to Step N"
+    int example = 1017;  // 0: the page has no example button
+    int returnMarker = -1;
+    int reAdjustTarget = 0;  // template ids of the pages activated
+    int restartTarget = 0;
+    int yesButtons = ui::kWizBack | ui::kWizNext;
+    int noButtons = ui::kWizBack;
+};
+
+class ConfirmationPage : public StepPage {
+    Q_OBJECT
+public:
+    explicit ConfirmationPage(ConfirmationSpec spec);
+
+    bool OnSetActive() override;
+
+protected:
+    void OnInitDialog() override;
+    // "See the print example ...".
+    virtual void OpenExample() {}
+
+private:
+    void OnAnswer(bool yes);
+
+    ConfirmationSpec confirm_;
+};
+
+}  // namespace kpm::workflows

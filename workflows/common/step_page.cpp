@@ -1,0 +1,43 @@
+#include "workflows/common/step_page.h"
+
+#include <utility>
+
+#include "app/texts.h"
+#include "app/tovik_sheet.h"
+#include "workflows/common/check_pictures.h"
+
+namespace kpm::workflows {
+
+StepPage::StepPage(StepPageSpec spec) : ui::PropertyPage(spec.templateId), spec_(std::move(spec)) {}
+
+CTovikSheet* StepPage::TheSheet() const {
+    return static_cast<CTovikSheet*>(Sheet());
+}
+
+void StepPage::OnInitDialog() {
+    for (const ControlText& entry : spec_.texts) {
+        SetControlText(Item(entry.control), entry.text);
+    }
+    for (int caption : spec_.captions) {
+        if (QWidget* control = Item(caption)) {
+            TheSheet()->SetBoldFont(control);
+        }
+    }
+}
+
+bool StepPage::OnSetActive() {
+    TheSheet()->SetWizardButtonsDeferred(spec_.entryButtons);
+    return true;
+}
+
+void StepPage::ShowPicture(int pictureId) {
+    ShowCheckPicture(*this, kPictureArea, pictureId);
+}
+
+void StepPage::JumpTo(int templateId, int returnMarker) {
+    CTovikSheet* sheet = TheSheet();
+    sheet->SetReturnPage(returnMarker);
+    sheet->SetActivePage(sheet->GetPageIndexByTemplate(templateId));
+}
+
+}  // namespace kpm::workflows

@@ -1,0 +1,67 @@
+#include "workflows/firing/fire4_page.h"
+
+#include <QComboBox>
+
+#include "app/tovik_sheet.h"
+#include "workflows/common/printer_operation.h"
+#include "workflows/common/value_selector.h"
+#include "workflows/firing/fire_exam1_dlg.h"
+
+using kpm::workflows::FillFiringSelector;
+using kpm::workflows::RunPrinterOperation;
+using kpm::workflows::SelectorValue;
+
+namespace {
+constexpr int kExample = 1017;
+}
+
+CFire4Page::CFire4Page()
+    : StepPage(
+          {132, {{1086, 195}, {1063, 143}, {1064, 169}, {kExample, 158}, {1100, 146}}, {1086}}) {}
+
+void CFire4Page::OnInitDialog() {
+    StepPage::OnInitDialog();
+    for (std::size_t i = kM; i < kSelectors.size(); ++i) {
+        ShowItem(kSelectors[i], false);
+        ShowItem(kLabels[i], false);
+    }
+    OnClicked(kExample, [this] {
+        CFireExam1Dlg example(TheSheet());
+        kpm::workflows::ExampleDialog::Open(example, *TheSheet());
+    });
+}
+
+bool CFire4Page::OnSetActive() {
+    StepPage::OnSetActive();
+    CTovikSheet* sheet = TheSheet();
+    m_strLabels[kK] =
+        sheet->IsWhiteCombination() ? QStringLiteral("W (1 - 9)") : QStringLiteral("CMYK (1 - 9)");
+    for (std::size_t i = 0; i < kSelectors.size(); ++i) {
+        SetItemText(kLabels[i], m_strLabels[i]);
+        FillFiringSelector(ItemAs<QComboBox>(kSelectors[i]), m_nLowest[i], m_nHighest[i]);
+    }
+    m_nReturnPage = sheet->GetReturnPage();
+    sheet->SetReturnPage(-1);
+    return true;
+}
+
+int CFire4Page::OnWizardNext() {
+    CTovikSheet* sheet = TheSheet();
+    const bool white = sheet->IsWhiteCombination();
+    std::array<int, 4> offset{};
+    for (std::size_t i = 0; i < kSelectors.size(); ++i) {
+        offset[i] = Offset(SelectorValue(ItemAs<QComboBox>(kSelectors[i])), white);
+    }
+    const int code = RunPrinterOperation(*sheet, [sheet, offset] {
+        return sheet->WriteFiringValues(offset[kC], offset[kM], offset[kY], offset[kK]);
+    });
+    if (code != 0) {
+        sheet->ShowErrorMessage(code);
+        return -1;
+    }
+    return 133;
+}
+
+int CFire4Page::OnWizardBack() {
+    return m_nReturnPage == 134 ? 134 : 131;
+}

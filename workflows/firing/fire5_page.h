@@ -1,0 +1,14 @@
+// Firing adjustment, step 5 (template 133): the user prints the pattern
+// again with the new values. There is no way back: the values are written.
+#pragma once
+
+#include "workflows/common/step_page.h"
+
+class CFire5Page : public kpm::workflows::StepPage {
+    Q_OBJECT
+public:
+    CFire5Page();
+
+    bool OnSetActive() override;
+    int OnWizardNext() override { return 134; }
+};
