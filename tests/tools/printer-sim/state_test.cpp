@@ -165,7 +165,7 @@ TEST_F(Control, CommandsChangeAndShowTheState) {
     // Without a folder, and outside it, no file is touched.
     EXPECT_FALSE(run("save s.json").ok);
     for (const std::string& name : {(dir_ / "t.json").string(), std::string("../t.json"),
-                                   std::string(".."), std::string("sub/t.json")}) {
+                                    std::string(".."), std::string("sub/t.json")}) {
         EXPECT_FALSE(inFolder("save " + name).ok) << name;
         EXPECT_FALSE(inFolder("load " + name).ok) << name;
     }
