@@ -1,6 +1,7 @@
 #include "platform/named_lock.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <mutex>
 #include <thread>
 #include <utility>
 
@@ -19,12 +21,82 @@ std::error_code LastError() {
     return {errno, std::generic_category()};
 }
 
+// Owned by us and closed to everyone else: the XDG base directory rules for
+// the runtime directory (mode 0700). A folder another user made, or may write
+// to, would let that user hold or swap our lock files.
 bool IsPrivateFolderOfUser(const std::string& path) {
     struct stat st {};
     if (lstat(path.c_str(), &st) != 0) {
         return false;
     }
-    return S_ISDIR(st.st_mode) && st.st_uid == geteuid() && (st.st_mode & 0022) == 0;
+    return S_ISDIR(st.st_mode) && st.st_uid == geteuid() && (st.st_mode & 0077) == 0;
+}
+
+// Owned by us (or root) and writable by no one else, so nobody else can
+// rename or replace what we make in it.
+bool IsSafeParent(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) {
+        return false;
+    }
+    return S_ISDIR(st.st_mode) && (st.st_uid == geteuid() || st.st_uid == 0) &&
+           (st.st_mode & 0022) == 0;
+}
+
+std::string HomeFolder() {
+    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
+        return home;
+    }
+    if (const passwd* entry = getpwuid(geteuid()); entry != nullptr && entry->pw_dir != nullptr) {
+        return entry->pw_dir;
+    }
+    return {};
+}
+
+// "kpm-runtime" in the user's cache folder ($XDG_CACHE_HOME or ~/.cache),
+// made when missing; empty when the home or cache folder is not the user's
+// own.
+std::string CacheRuntimeFolder() {
+    std::string cache;
+    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg != nullptr && xdg[0] == '/') {
+        cache = xdg;
+    } else {
+        const std::string home = HomeFolder();
+        if (home.empty() || !IsSafeParent(home)) {
+            return {};
+        }
+        cache = home + "/.cache";
+        if (mkdir(cache.c_str(), 0700) != 0 && errno != EEXIST) {
+            return {};
+        }
+    }
+    if (!IsSafeParent(cache)) {
+        return {};
+    }
+    std::string folder = cache + "/kpm-runtime";
+    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+        return {};
+    }
+    return IsPrivateFolderOfUser(folder) ? folder : std::string();
+}
+
+// A user without a usable home: a folder under /tmp whose name nobody can
+// guess and make first, made once and kept for the life of the process.
+// Only this process finds it, so its locks keep out its own threads and
+// children, not other programs.
+std::string ProcessRuntimeFolder(std::error_code& error) {
+    static std::mutex mutex;
+    static std::string folder;
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (folder.empty() || !IsPrivateFolderOfUser(folder)) {
+        char name[] = "/tmp/kpm-runtime-XXXXXX";
+        if (mkdtemp(name) == nullptr) {
+            error = LastError();
+            return {};
+        }
+        folder = name;
+    }
+    return folder;
 }
 
 }  // namespace
@@ -32,23 +104,26 @@ bool IsPrivateFolderOfUser(const std::string& path) {
 std::string RuntimeDirectory(std::error_code& error) {
     error.clear();
     if (const char* xdg = std::getenv("XDG_RUNTIME_DIR"); xdg != nullptr && xdg[0] == '/') {
-        return xdg;
+        if (IsPrivateFolderOfUser(xdg)) {
+            return xdg;
+        }
+        struct stat st {};
+        if (lstat(xdg, &st) != 0) {
+            // The session names a folder that is not there: a broken
+            // session, not another user's doing.
+            error = LastError();
+            return {};
+        }
+        // Someone else's folder, or open to others: not trusted.
     }
     const std::string uid = std::to_string(geteuid());
     if (std::string run = "/run/user/" + uid; IsPrivateFolderOfUser(run)) {
         return run;
     }
-    std::string fallback = "/tmp/kpm-runtime-" + uid;
-    if (mkdir(fallback.c_str(), 0700) != 0 && errno != EEXIST) {
-        error = LastError();
-        return {};
+    if (std::string cache = CacheRuntimeFolder(); !cache.empty()) {
+        return cache;
     }
-    // Someone else may have made the folder first to catch our lock files.
-    if (!IsPrivateFolderOfUser(fallback)) {
-        error = std::make_error_code(std::errc::permission_denied);
-        return {};
-    }
-    return fallback;
+    return ProcessRuntimeFolder(error);
 }
 
 NamedLock::NamedLock(NamedLock&& other) noexcept

@@ -43,10 +43,13 @@ private:
     std::string path_;
 };
 
-// The folder that holds the lock files: $XDG_RUNTIME_DIR when it is set to an
-// absolute path, else /run/user/<uid> when that exists, else a private folder
-// /tmp/kpm-runtime-<uid> (created with mode 0700; refused if it belongs to
-// another user or others may write to it).
+// The folder that holds the lock files, a folder no other user can prepare:
+// $XDG_RUNTIME_DIR when it is an absolute path to a folder of ours that
+// nobody else may enter (mode 0700); else /run/user/<uid> under the same
+// check; else "kpm-runtime" (mode 0700) in the user's cache folder
+// ($XDG_CACHE_HOME or ~/.cache, which must be the user's and writable by no
+// one else); else a folder made with mkdtemp under /tmp for the life of the
+// process. An $XDG_RUNTIME_DIR that does not exist is an error (ENOENT).
 std::string RuntimeDirectory(std::error_code& error);
 
 }  // namespace platform

@@ -1,12 +1,13 @@
 #include "platform/settings_file.h"
 
+#include <fcntl.h>
 #include <strings.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
-#include <fstream>
 #include <limits>
-#include <sstream>
 
 namespace platform {
 
@@ -20,6 +21,34 @@ std::string_view Trim(std::string_view s) {
     const auto last = s.find_last_not_of(" \t\r\n");
     return s.substr(first, last - first + 1);
 }
+
+// A '#' or ';' at the start of the value or after a blank starts a comment
+// that runs to the end of the line.
+std::string_view WithoutComment(std::string_view value) {
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if ((value[i] == '#' || value[i] == ';') &&
+            (i == 0 || value[i - 1] == ' ' || value[i - 1] == '\t')) {
+            return value.substr(0, i);
+        }
+    }
+    return value;
+}
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
@@ -75,18 +104,35 @@ std::string SettingsFile::Path() {
 
 SettingsFile SettingsFile::Load(const std::string& path, std::error_code& error) {
     error.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = {errno != 0 ? errno : ENOENT, std::generic_category()};
+    // Non-blocking, so that a FIFO nobody writes to reads as empty instead
+    // of holding the wizard's start.
+    const Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (fd.get() < 0) {
+        error = {errno, std::generic_category()};
         return {};
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) {
-        error = std::make_error_code(std::errc::io_error);
+    std::string text(kMaxSize + 1, '\0');
+    std::size_t got = 0;
+    while (got < text.size()) {
+        const ssize_t n = ::read(fd.get(), text.data() + got, text.size() - got);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN) {
+            error = {errno, std::generic_category()};
+            return {};
+        }
+        if (n <= 0) {
+            break;
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    if (got > kMaxSize) {
+        error = std::make_error_code(std::errc::file_too_large);
         return {};
     }
-    return Parse(text.str());
+    text.resize(got);
+    return Parse(text);
 }
 
 SettingsFile SettingsFile::Parse(std::string_view text) {
@@ -104,7 +150,8 @@ SettingsFile SettingsFile::Parse(std::string_view text) {
         }
         const std::string_view name = Trim(line.substr(0, eq));
         if (!name.empty()) {
-            file.entries_.emplace_back(std::string(name), std::string(Trim(line.substr(eq + 1))));
+            file.entries_.emplace_back(std::string(name),
+                                       std::string(Trim(WithoutComment(line.substr(eq + 1)))));
         }
     }
     return file;

@@ -2,7 +2,9 @@
 // Windows installer writes ("SetupLangID", "SetupMode").
 //
 // The file holds one "Name = value" per line; blank lines and lines starting
-// with '#' or ';' are ignored, and so are "[section]" lines. Names match
+// with '#' or ';' are ignored, and so are "[section]" lines; a '#' or ';'
+// after a blank (or right after the '=') starts a comment that ends the
+// value ("SetupMode = 1   # 600 dpi" is the integer 1). Names match
 // without regard to case, as registry value names do; when a name appears
 // twice the later line wins. A value is a 32-bit integer when it is a decimal
 // number from -2147483648 to 4294967295 or a hexadecimal one written 0x...
@@ -36,8 +38,13 @@ public:
     // The file to read: $KPM_SETUP_CONF when set and not empty, else kDefaultPath.
     static std::string Path();
 
-    // Reads the file. A file that cannot be read gives an empty set and the
-    // reason in `error`; no value is required, so callers usually ignore it.
+    // The longest file read; a settings file is a few lines, and anything
+    // longer (/dev/zero, a log named by mistake) is not one.
+    static constexpr std::size_t kMaxSize = 64 * 1024;
+
+    // Reads the file. A file that cannot be read, or is longer than
+    // kMaxSize (file_too_large), gives an empty set and the reason in
+    // `error`; no value is required, so callers usually ignore it.
     static SettingsFile Load(const std::string& path, std::error_code& error);
     static SettingsFile Parse(std::string_view text);
 

@@ -10,6 +10,7 @@
 #include "bidi/capi/documents.h"
 #include "bidi/capi/error.h"
 #include "bidi/capi/handle.h"
+#include "bidi/capi/utf8.h"
 #include "bidi/protocol/log_fetch.h"
 
 namespace {
@@ -150,7 +151,8 @@ char* kpbidi_get_host_name(kpbidi_printer_tag* printer, kpbidi_error_tag* error)
     return Run(printer, error, static_cast<char*>(nullptr), [](Printer& p) {
         const KpBidi::HostNameResult result = p.GetHostName();
         Check(result.status);
-        return CopyText(result.text);
+        // The printer's bytes are not trusted to be the UTF-8 promised.
+        return CopyText(KpBidi::ValidUtf8(result.text.c_str()));
     });
 }
 

@@ -165,7 +165,10 @@ void kpbidi_set_ip_settings(kpbidi_printer_tag* printer, const kpbidi_ip_setting
                             kpbidi_error_tag* error);
 
 /*
- * Reads the printer's host name (UTF-8, at most 32 bytes).
+ * Reads the printer's host name (at most 32 bytes from the printer, up to
+ * its first zero byte). The text returned is always valid UTF-8: every byte
+ * of the printer's that is not part of a well-formed UTF-8 sequence is
+ * replaced by U+FFFD (three bytes), so the text may be longer than 32 bytes.
  * Errors: the common codes.
  * Returns a text to free with kpbidi_free_string, or NULL on failure.
  */

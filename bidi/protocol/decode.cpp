@@ -34,13 +34,47 @@ private:
     BasicStreamBuf& buf_;
 };
 
+// The first `limit` bytes of a stream: one network payload read in place.
+class BoundedStreamSource {
+public:
+    BoundedStreamSource(BasicInputStream& input, std::size_t limit)
+        : buf_(input.buffer()), left_(limit) {}
+
+    std::span<const unsigned char> Window() {
+        if (left_ == 0) {
+            return {};
+        }
+        const auto window = buf_.Window();
+        return window.first(std::min(window.size(), left_));
+    }
+    void Consume(std::size_t count) {
+        buf_.Consume(count);
+        left_ -= count;
+    }
+    std::size_t left() const { return left_; }
+
+private:
+    BasicStreamBuf& buf_;
+    std::size_t left_;
+};
+
+// What one kept command costs beyond its data: its prefix on the wire.
+constexpr std::size_t kCommandOverhead = 8;
+
 template <class Source>
-Packet DecodeWhole(detail::PacketDecoder<Source>& decoder, bool allowShortFooter) {
+Packet DecodeWhole(detail::PacketDecoder<Source>& decoder, bool allowShortFooter,
+                   std::size_t limit = kNoReplyLimit) {
     Packet packet;
     packet.header = decoder.ReadHeader();
     std::uint16_t code = 0;
     std::uint32_t length = 0;
+    std::size_t held = 0;
     while (decoder.NextCommand(code, length)) {
+        // Refused on the announced length, before any of the data is read.
+        held += kCommandOverhead + length;
+        if (held > limit) {
+            detail::Malformed();
+        }
         PacketCommand command;
         command.code = code;
         decoder.ReadData(command.data, length);
@@ -76,10 +110,33 @@ std::vector<Packet> DecodeNetworkPayload(const std::vector<unsigned char>& paylo
     return packets;
 }
 
-Packet ReadPacket(BasicInputStream& input) {
+Packet ReadPacket(BasicInputStream& input, std::size_t limit) {
     StreamSource source(input);
     detail::PacketDecoder decoder(source);
-    return DecodeWhole(decoder, false);
+    return DecodeWhole(decoder, false, limit);
+}
+
+void ReadNetworkPackets(BasicInputStream& input, std::size_t limit,
+                        const std::function<void(Packet&&)>& take) {
+    const std::uint32_t length = ReadNetworkEnvelopeHeader(input);
+    if (length > limit) {
+        detail::Malformed();
+    }
+    BoundedStreamSource source(input, length);
+    detail::PacketDecoder decoder(source);
+    for (;;) {
+        try {
+            take(DecodeWhole(decoder, true));
+        } catch (const Error& e) {
+            // The padding after the last packet ends the payload's packets,
+            // as in DecodeNetworkPayload; any other error is the transport's.
+            if (e.code != InvalidResponse) {
+                throw;
+            }
+            break;
+        }
+    }
+    decoder.SkipData(static_cast<std::uint32_t>(source.left()));
 }
 
 std::size_t StreamPacket(BasicInputStream& input, std::uint32_t requestId,

@@ -23,8 +23,23 @@ std::pair<Packet, const char*> ParsePacket(const char* first, const char* last);
 // reported.
 std::vector<Packet> DecodeNetworkPayload(const std::vector<unsigned char>& payload);
 
+// No bound on what a decoded reply may hold.
+inline constexpr std::size_t kNoReplyLimit = static_cast<std::size_t>(-1);
+
 // One packet from the stream, consuming exactly up to the end of its footer.
-Packet ReadPacket(BasicInputStream& input);
+// Its commands may hold at most `limit` bytes, counting 8 per command besides
+// its data; a command announced beyond that raises Error(InvalidResponse)
+// before its data is read.
+Packet ReadPacket(BasicInputStream& input, std::size_t limit = kNoReplyLimit);
+
+// One network envelope: every packet of its payload, decoded from the stream
+// in place (the payload is never copied whole), handed to `take` in order,
+// up to the first bytes that do not form a packet (the padding); the rest of
+// the payload is then skipped. A payload announced longer than `limit`
+// raises Error(InvalidResponse) before any of it is read; a stream that ends
+// inside the payload raises it too.
+void ReadNetworkPackets(BasicInputStream& input, std::size_t limit,
+                        const std::function<void(Packet&&)>& take);
 
 using CommandHandler = std::function<void(const Command&)>;
 

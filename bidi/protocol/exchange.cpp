@@ -62,6 +62,15 @@ void Exchange(Connector& connector, const Packet& request, ReadReply&& readReply
     }
 }
 
+// What a kept packet holds, counted as the decoders count it.
+std::size_t HeldBytes(const Packet& packet) {
+    std::size_t bytes = 0;
+    for (const PacketCommand& command : packet.commands) {
+        bytes += command.data.size() + 8;
+    }
+    return bytes;
+}
+
 }  // namespace
 
 std::uint32_t PacketIdFromNanoseconds(std::uint64_t nanoseconds) noexcept {
@@ -74,25 +83,29 @@ std::uint32_t MakePacketId() {
         std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
 }
 
-std::vector<Packet> ExchangePackets(Connector& connector, const Packet& request) {
+std::vector<Packet> ExchangePackets(Connector& connector, const Packet& request,
+                                    std::size_t replyLimit) {
     const std::uint32_t id = request.header.id;
     const std::size_t expected = request.ExpectedReplies();
     std::vector<Packet> replies;
     std::size_t received = 0;
+    std::size_t held = 0;
+    // A packet without commands counts nothing, so it is not kept either: a
+    // printer streaming empty packets must not grow the reply without end.
     const auto keep = [&](Packet&& packet) {
-        if (packet.header.id == id) {
+        if (packet.header.id == id && !packet.commands.empty()) {
             received += packet.commands.size();
+            held += HeldBytes(packet);
             replies.push_back(std::move(packet));
         }
     };
     Exchange(connector, request, [&](BasicInputStream& input, bool usb) {
         while (received < expected) {
+            const std::size_t left = replyLimit - held;
             if (usb) {
-                keep(ReadPacket(input));
+                keep(ReadPacket(input, left));
             } else {
-                for (Packet& packet : DecodeNetworkPayload(ReadNetworkMessage(input))) {
-                    keep(std::move(packet));
-                }
+                ReadNetworkPackets(input, left, keep);
             }
         }
     });

@@ -14,16 +14,28 @@ inline constexpr int kNetworkPort = 48000;
 inline constexpr std::size_t kNetworkReadBufferSize = 1 << 20;
 inline constexpr std::size_t kUsbDefaultReadSize = 512;
 
+// The most a reply may hold in memory: the data of the commands kept (8
+// bytes more per command) and, on the network, each envelope's payload.
+// Fixed-size operations read at most a few dozen bytes of their reply and
+// real printers pad a payload to a few hundred, so 1 MiB is generous; a
+// data block may be larger, up to 256 MiB. Beyond the bound: 1006.
+inline constexpr std::size_t kMaxReplyBytes = 1 << 20;
+inline constexpr std::size_t kMaxDataReplyBytes = std::size_t{256} << 20;
+
 // Ten-millisecond ticks of the monotonic clock, modulo 0xFFFFFFFF.
 std::uint32_t MakePacketId();
 std::uint32_t PacketIdFromNanoseconds(std::uint64_t nanoseconds) noexcept;
 
 // Sends the request and reads reply packets until those carrying the
 // request's id hold as many commands as the request expects replies; returns
-// them in arrival order. Packets with other ids are read and dropped.
-// Unreachable printer -> 1003, refused write -> 1011, USB port busy -> 1009,
-// read time-out -> 1005; decoder and other transport errors pass through.
-std::vector<Packet> ExchangePackets(communications::Connector& connector, const Packet& request);
+// them in arrival order. Packets with other ids, and packets without
+// commands, are read and dropped. A reply holding more than `replyLimit`
+// bytes (see kMaxReplyBytes) -> 1006, refused as soon as a length announces
+// it. Unreachable printer -> 1003, refused write -> 1011, USB port busy ->
+// 1009, read time-out -> 1005; decoder and other transport errors pass
+// through.
+std::vector<Packet> ExchangePackets(communications::Connector& connector, const Packet& request,
+                                    std::size_t replyLimit = kMaxReplyBytes);
 
 // The same round trip, handing every command of the matching reply packets
 // to `handler` while the reply is read, so nothing of the reply is kept.

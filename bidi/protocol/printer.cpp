@@ -54,7 +54,8 @@ std::string TextAt(const Bytes& value, std::size_t from, std::size_t size) {
 // Returns the reply command's value.
 template <class BuildValue>
 Bytes Perform(Printer& printer, std::uint16_t code, std::uint16_t replyCode, std::size_t minimum,
-              BuildValue&& buildValue, bool withStatusCommand = true) {
+              BuildValue&& buildValue, bool withStatusCommand = true,
+              std::size_t replyLimit = kMaxReplyBytes) {
     const std::uint32_t id = MakePacketId();
     const std::unique_ptr<communications::Connector> connector = printer.CreateConnector();
     Packet request = MakeRequest(id);
@@ -62,7 +63,7 @@ Bytes Perform(Printer& printer, std::uint16_t code, std::uint16_t replyCode, std
         AddCommand(request, CommandCode::Status, Bytes(8, 0));
     }
     AddCommand(request, code, buildValue());
-    std::vector<Packet> replies = ExchangePackets(*connector, request);
+    std::vector<Packet> replies = ExchangePackets(*connector, request, replyLimit);
     const Command& reply = FindReply(replies, replyCode);
     if (reply.data.size() < minimum) {
         BadReply();
@@ -324,9 +325,9 @@ std::int32_t Printer::SendFeedAdjustment(const std::array<unsigned char, 4>& b) 
 }
 
 DataBlock Printer::ReadData(std::int32_t dataId) {
-    const Bytes reply = Perform(
+    Bytes reply = Perform(
         *this, CommandCode::ReadData, ReplyCode::ReadData, 4,
-        [&] { return U32Value(static_cast<std::uint32_t>(dataId), 0); }, false);
+        [&] { return U32Value(static_cast<std::uint32_t>(dataId), 0); }, false, kMaxDataReplyBytes);
     if (const std::int32_t status = ReplyStatus(reply); status != 0) {
         throw Error(status);
     }
@@ -344,7 +345,11 @@ DataBlock Printer::ReadData(std::int32_t dataId) {
     if (DataChecksum(data, n) != wire::GetU32(data + n)) {
         BadReply();
     }
-    block.data.assign(data, data + n);
+    // The block keeps the reply's own storage: the data moves to its front
+    // in place rather than into a second buffer of the same size.
+    reply.erase(reply.begin(), reply.begin() + 20);
+    reply.resize(n);
+    block.data = std::move(reply);
     return block;
 }
 

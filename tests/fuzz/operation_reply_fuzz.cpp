@@ -3,8 +3,11 @@
 // decoding (ReadData's checksum, the schedule, the identity, the IP mode).
 #include <algorithm>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 
 #include "bidi/capi/documents.h"
+#include "bidi/capi/utf8.h"
 #include "tests/fuzz/fuzz_input.h"
 
 namespace {
@@ -54,11 +57,21 @@ void Run(KpBidi::Printer& printer, unsigned char selector) {
             }
             break;
         }
-        case 4:
-            if (printer.GetHostName().text.size() != 32) {
+        case 4: {
+            const std::string text = printer.GetHostName().text;
+            if (text.size() != 32) {
                 __builtin_trap();
             }
+            // What the flat interface hands out is UTF-8, whatever was sent.
+            const std::string cleaned = KpBidi::ValidUtf8(text.c_str());
+            std::string_view valid = cleaned;
+            for (; !valid.empty(); valid.remove_prefix(KpBidi::NextUtf8(valid).length)) {
+                if (KpBidi::NextUtf8(valid).codePoint < 0) {
+                    __builtin_trap();
+                }
+            }
             break;
+        }
         default:
             printer.SendFiring({1, 0, 0, 1, 2, 3, 4});
             break;

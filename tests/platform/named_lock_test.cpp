@@ -107,6 +107,7 @@ TEST_F(NamedLockTest, FailsWhereNoLockFileCanBeMade) {
     std::error_code error;
     EXPECT_EQ(lock.TryAcquire("a/b", error), NamedLock::Result::Failed);
     EXPECT_TRUE(error);
+    // A session whose runtime folder is missing is broken, not attacked.
     setenv("XDG_RUNTIME_DIR", (dir_ + "/does-not-exist").c_str(), 1);
     EXPECT_EQ(lock.TryAcquire("ZEDoraMAINTENANCE", error), NamedLock::Result::Failed);
     EXPECT_TRUE(error);
@@ -125,6 +126,76 @@ TEST_F(NamedLockTest, FallsBackToAPrivateFolderWithoutXdgRuntimeDir) {
     // A relative XDG_RUNTIME_DIR is not trusted either.
     setenv("XDG_RUNTIME_DIR", "relative/dir", 1);
     EXPECT_EQ(platform::RuntimeDirectory(error), dir);
+}
+
+// Another local user (nobody) prepares the folders a lock could live in: the
+// folder $XDG_RUNTIME_DIR names, a folder of ours that others may write to,
+// and /tmp/kpm-runtime-<uid>, the name once used as the last resort. None of
+// them is used, and the lock still works.
+TEST_F(NamedLockTest, FoldersAnotherUserPreparedAreNotUsed) {
+    ASSERT_EQ(geteuid(), 0u) << "preparing folders as another user needs root (runuser)";
+    const std::string theirs = "/tmp/kpm-theirs-" + std::to_string(getpid());
+    ASSERT_EQ(std::system(("runuser -u nobody -- mkdir -m 0700 " + theirs).c_str()), 0)
+        << "runuser (util-linux) is needed";
+    const std::string open = dir_ + "/open";
+    ASSERT_EQ(mkdir(open.c_str(), 0700), 0);
+    ASSERT_EQ(chmod(open.c_str(), 0777), 0);
+    // (Left alone when it exists: programs built before may be using it.)
+    const std::string guessable = "/tmp/kpm-runtime-" + std::to_string(geteuid());
+    const bool madeGuessable = !std::filesystem::exists(guessable);
+    if (madeGuessable) {
+        ASSERT_EQ(std::system(("runuser -u nobody -- mkdir -m 0777 " + guessable).c_str()), 0);
+    }
+    // A home of our own for the cache folder.
+    const std::string home = dir_ + "/home";
+    ASSERT_EQ(mkdir(home.c_str(), 0700), 0);
+    const char* oldHome = std::getenv("HOME");
+    const std::string savedHome = oldHome != nullptr ? oldHome : "";
+    setenv("HOME", home.c_str(), 1);
+    unsetenv("XDG_CACHE_HOME");
+
+    for (const std::string& prepared : {theirs, open}) {
+        setenv("XDG_RUNTIME_DIR", prepared.c_str(), 1);
+        std::error_code error;
+        const std::string dir = platform::RuntimeDirectory(error);
+        ASSERT_FALSE(error) << error.message();
+        EXPECT_NE(dir, prepared);
+        EXPECT_NE(dir, guessable);
+        NamedLock lock;
+        EXPECT_EQ(lock.TryAcquire("kpbidi_USB_VID_4B50&PID_0735_A1", error),
+                  NamedLock::Result::Acquired)
+            << error.message();
+        EXPECT_EQ(lock.Path().rfind(dir + "/", 0), 0u);
+        struct stat st {};
+        ASSERT_EQ(stat(dir.c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, geteuid());
+        EXPECT_EQ(st.st_mode & 0077, 0u);
+    }
+    // Nothing of ours went into the folders of the other user.
+    EXPECT_TRUE(std::filesystem::is_empty(theirs));
+    EXPECT_FALSE(std::filesystem::exists(guessable + "/kpbidi_USB_VID_4B50&PID_0735_A1"));
+
+    // A home another user may write to is no place for locks either: the
+    // process gets a folder of its own under /tmp.
+    ASSERT_EQ(chmod(home.c_str(), 0777), 0);
+    unsetenv("XDG_RUNTIME_DIR");
+    std::error_code error;
+    const std::string last = platform::RuntimeDirectory(error);
+    ASSERT_FALSE(error) << error.message();
+    EXPECT_EQ(last.rfind("/tmp/kpm-runtime-", 0), 0u) << last;
+    EXPECT_NE(last, guessable);
+    EXPECT_EQ(platform::RuntimeDirectory(error), last);  // kept for the process
+
+    if (savedHome.empty()) {
+        unsetenv("HOME");
+    } else {
+        setenv("HOME", savedHome.c_str(), 1);
+    }
+    if (madeGuessable) {
+        std::filesystem::remove_all(guessable);
+    }
+    std::filesystem::remove_all(theirs);
+    std::filesystem::remove_all(last);
 }
 
 TEST_F(NamedLockTest, AcquireWaitsAsLongAsAskedAndNoLonger) {

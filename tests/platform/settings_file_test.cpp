@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <string>
 
 using platform::ParseSettingValue;
@@ -68,4 +71,56 @@ TEST(SettingsFileLoad, PathFromEnvironmentAndMissingFile) {
     EXPECT_FALSE(error);
     EXPECT_EQ(file.Get("SetupLangID").value, 1049u);
     std::remove(path);
+}
+
+// The example of the README, as a user would copy it: a comment after each
+// value.
+TEST(SettingsFileParse, TheReadmeExample) {
+    std::ifstream readme(KPM_SOURCE_DIR "/README.md");
+    std::stringstream text;
+    text << readme.rdbuf();
+    const std::string all = text.str();
+    const auto at = all.find("```ini\n", all.find("setup.conf"));
+    ASSERT_NE(at, std::string::npos) << "no ini example in the README";
+    const auto from = at + 7;
+    const std::string example = all.substr(from, all.find("```", from) - from);
+    const auto file = SettingsFile::Parse(example);
+    EXPECT_EQ(file.Get("SetupLangID").kind, SettingValue::Kind::Integer) << example;
+    EXPECT_EQ(file.Get("SetupLangID").value, 1041u);
+    EXPECT_EQ(file.Get("SetupMode").value, 1u);
+
+    const auto more = SettingsFile::Parse("A = 7;old\nB = 8\t; tab\nC=;9\nD = text # note\n");
+    EXPECT_EQ(more.Get("A").kind, SettingValue::Kind::OtherType);  // no blank before ';'
+    EXPECT_EQ(more.Get("B").value, 8u);
+    EXPECT_EQ(more.Get("C").kind, SettingValue::Kind::OtherType);  // empty
+    EXPECT_EQ(more.Get("D").kind, SettingValue::Kind::OtherType);
+}
+
+// KPM_SETUP_CONF=/dev/zero once grew the wizard to gigabytes: at most
+// kMaxSize bytes are read, and a longer file (or device) is not a settings
+// file. A FIFO without a writer reads as empty instead of blocking.
+TEST(SettingsFileLoad, ReadsAtMostABoundedAmount) {
+    std::error_code error;
+    const auto zero = SettingsFile::Load("/dev/zero", error);
+    EXPECT_EQ(error, std::make_error_code(std::errc::file_too_large));
+    EXPECT_EQ(zero.Get("SetupLangID").kind, SettingValue::Kind::Missing);
+
+    char dir[] = "/tmp/kpm-settings-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string big = std::string(dir) + "/big.conf";
+    std::ofstream(big) << "SetupLangID = 1049\n" << std::string(SettingsFile::kMaxSize, '#');
+    SettingsFile::Load(big, error);
+    EXPECT_EQ(error, std::make_error_code(std::errc::file_too_large));
+    const std::string fits = std::string(dir) + "/fits.conf";
+    std::ofstream(fits) << std::string(SettingsFile::kMaxSize - 20, '\n') << "SetupLangID = 1049\n";
+    EXPECT_EQ(SettingsFile::Load(fits, error).Get("SetupLangID").value, 1049u);
+    EXPECT_FALSE(error) << error.message();
+
+    const std::string fifo = std::string(dir) + "/fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(SettingsFile::Load(fifo, error).Get("SetupLangID").kind, SettingValue::Kind::Missing);
+    std::remove(big.c_str());
+    std::remove(fits.c_str());
+    std::remove(fifo.c_str());
+    rmdir(dir);
 }

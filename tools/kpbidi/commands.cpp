@@ -15,6 +15,7 @@
 
 #include "bidi/capi/kpbidi_owned.h"
 #include "tools/kpbidi/log_file.h"
+#include "tools/kpbidi/printable.h"
 
 namespace kpbidi_tool {
 namespace {
@@ -109,9 +110,9 @@ int Info(const Invocation& in) {
     }
     const json doc = json::parse(text.get());
     std::ostringstream out;
-    out << "18-digit code:  " << doc.value("digits_18_code", "") << '\n'
-        << "Serial number:  " << doc.value("serial_number", "") << '\n'
-        << "MAC address:    " << doc.value("mac_address", "");
+    out << "18-digit code:  " << Printable(doc.value("digits_18_code", "")) << '\n'
+        << "Serial number:  " << Printable(doc.value("serial_number", "")) << '\n'
+        << "MAC address:    " << Printable(doc.value("mac_address", ""));
     in.output->Result(out.str(), doc);
     return 0;
 }
@@ -180,7 +181,7 @@ int HostName(const Invocation& in) {
         if (!text) {
             return in.output->Failure(error);
         }
-        in.output->Result(std::string("Host name: ") + text.get(), json{{"host_name", text.get()}});
+        in.output->Result("Host name: " + Printable(text.get()), json{{"host_name", text.get()}});
         return 0;
     }
     if (in.args.size() != 1) {
@@ -420,6 +421,47 @@ int Schedule(const Invocation& in) {
     return Done(in, error, "Circulation schedule written.");
 }
 
+constexpr char kHexDigits[] = "0123456789abcdef";
+
+// A block may be megabytes: its dump is written as it is formatted, never
+// built whole (the readable dump is 3.5 times the block, its hex twice).
+void WriteHexDump(std::ostream& out, const kpbidi_data_tag& data) {
+    char line[128];
+    std::snprintf(line, sizeof line,
+                  "value1: 0x%08" PRIx32 "  value2: 0x%08" PRIx32 "  size: %zu\n", data.value1,
+                  data.value2, data.size);
+    out << line;
+    for (std::size_t i = 0; i < data.size; i += 16) {
+        auto at = static_cast<std::size_t>(std::snprintf(line, sizeof line, "%06zx ", i));
+        for (std::size_t j = i; j < i + 16 && j < data.size; ++j) {
+            line[at++] = ' ';
+            line[at++] = kHexDigits[data.data[j] >> 4];
+            line[at++] = kHexDigits[data.data[j] & 0xF];
+        }
+        line[at++] = '\n';
+        out.write(line, static_cast<std::streamsize>(at));
+    }
+}
+
+// The same document as json{{"value1", ...}, {"value2", ...}, {"size", ...},
+// {"data", hex}}.dump(), in its member order, with the hex written in pieces.
+void WriteJsonBlock(std::ostream& out, const kpbidi_data_tag& data) {
+    out << "{\"data\":\"";
+    char hex[8192];
+    std::size_t used = 0;
+    for (std::size_t i = 0; i < data.size; ++i) {
+        hex[used++] = kHexDigits[data.data[i] >> 4];
+        hex[used++] = kHexDigits[data.data[i] & 0xF];
+        if (used == sizeof hex) {
+            out.write(hex, static_cast<std::streamsize>(used));
+            used = 0;
+        }
+    }
+    out.write(hex, static_cast<std::streamsize>(used));
+    out << "\",\"size\":" << data.size << ",\"value1\":" << data.value1
+        << ",\"value2\":" << data.value2 << "}\n";
+}
+
 int ReadData(const Invocation& in) {
     const auto id = in.args.size() == 1 ? ParseInt(in.args[0], 0, 0x7FFFFFFF) : std::nullopt;
     if (!id) {
@@ -430,30 +472,13 @@ int ReadData(const Invocation& in) {
     if (!data) {
         return in.output->Failure(error);
     }
-    std::string hex;
-    std::ostringstream dump;
-    char line[128];
-    std::snprintf(line, sizeof line,
-                  "value1: 0x%08" PRIx32 "  value2: 0x%08" PRIx32 "  size: %zu\n", data->value1,
-                  data->value2, data->size);
-    dump << line;
-    for (std::size_t i = 0; i < data->size; i += 16) {
-        int at = std::snprintf(line, sizeof line, "%06zx ", i);
-        for (std::size_t j = i; j < i + 16 && j < data->size; ++j) {
-            at += std::snprintf(line + at, sizeof line - static_cast<std::size_t>(at), " %02x",
-                                data->data[j]);
-        }
-        dump << line << '\n';
+    std::ostream& out = in.output->Stream();
+    if (in.output->json()) {
+        WriteJsonBlock(out, *data);
+    } else {
+        WriteHexDump(out, *data);
     }
-    for (std::size_t i = 0; i < data->size; ++i) {
-        char byte[3];
-        std::snprintf(byte, sizeof byte, "%02x", data->data[i]);
-        hex += byte;
-    }
-    in.output->Result(dump.str(), json{{"value1", data->value1},
-                                       {"value2", data->value2},
-                                       {"size", data->size},
-                                       {"data", hex}});
+    out.flush();
     return 0;
 }
 
@@ -469,11 +494,12 @@ int FetchLog(const Invocation& in) {
     if (!result.problem.empty()) {
         return in.output->Problem(result.problem);
     }
-    char text[256];
-    std::snprintf(text, sizeof text, "Saved %" PRIu64 " bytes of log to %s in %.1f s.",
-                  result.bytes, in.args[0].c_str(), result.seconds);
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.1f", result.seconds);
     in.output->Result(
-        text, json{{"file", in.args[0]}, {"bytes", result.bytes}, {"seconds", result.seconds}});
+        "Saved " + std::to_string(result.bytes) + " bytes of log to " + Printable(in.args[0]) +
+            " in " + seconds + " s.",
+        json{{"file", in.args[0]}, {"bytes", result.bytes}, {"seconds", result.seconds}});
     return 0;
 }
 
@@ -487,7 +513,7 @@ int DeviceId(const Invocation& in) {
         return in.output->Failure(error);
     }
     const std::string id(text.get());
-    in.output->Result(id, json{{"device_id", id}});
+    in.output->Result(Printable(id), json{{"device_id", id}});
     return 0;
 }
 
@@ -521,7 +547,8 @@ const std::vector<Subcommand>& Subcommands() {
          ReadData},
         {"fetch-log", "FILE", "save the printer's log to FILE",
          "The log is written beside FILE and renamed into place only when complete;\n"
-         "an interrupted or failed fetch leaves no file behind.",
+         "an interrupted or failed fetch leaves no file behind. FILE must be new or\n"
+         "a regular file; a device, FIFO, folder or symbolic link is refused.",
          FetchLog},
         {"device-id", "", "show the printer's IEEE 1284 device identifier", "", DeviceId},
     };

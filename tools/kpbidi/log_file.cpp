@@ -25,6 +25,11 @@ extern "C" void RemoveTemporaryAndExit(int) {
     _exit(130);
 }
 
+// The signals that end a fetch: Ctrl+C, kill, a dropped terminal or SSH
+// session, and Ctrl+\.
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+constexpr std::size_t kSignalCount = sizeof kEndingSignals / sizeof kEndingSignals[0];
+
 // Installs the handlers for the life of one fetch, and restores the old ones.
 class InterruptCleanup {
 public:
@@ -33,20 +38,24 @@ public:
         struct sigaction action {};
         action.sa_handler = RemoveTemporaryAndExit;
         sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &oldInt_);
-        sigaction(SIGTERM, &action, &oldTerm_);
+        for (const int signal : kEndingSignals) {
+            sigaddset(&action.sa_mask, signal);
+        }
+        for (std::size_t i = 0; i < kSignalCount; ++i) {
+            sigaction(kEndingSignals[i], &action, &old_[i]);
+        }
     }
     ~InterruptCleanup() {
-        sigaction(SIGINT, &oldInt_, nullptr);
-        sigaction(SIGTERM, &oldTerm_, nullptr);
+        for (std::size_t i = 0; i < kSignalCount; ++i) {
+            sigaction(kEndingSignals[i], &old_[i], nullptr);
+        }
         gTemporaryPath[0] = '\0';
     }
     InterruptCleanup(const InterruptCleanup&) = delete;
     InterruptCleanup& operator=(const InterruptCleanup&) = delete;
 
 private:
-    struct sigaction oldInt_ {};
-    struct sigaction oldTerm_ {};
+    struct sigaction old_[kSignalCount] {};
 };
 
 class FileDescriptor {
@@ -117,6 +126,27 @@ bool WriteChunk(void* context, const unsigned char* data, size_t size) {
     return true;
 }
 
+// Only a new file or a regular file is replaced: renaming over a device, a
+// FIFO or a symbolic link would put a regular file in its place (as root,
+// fetch-log /dev/null would replace the system's /dev/null). Returns the
+// problem, empty when `path` may be written.
+std::string RefusedTarget(const std::string& path) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) {
+        return errno == ENOENT ? "" : "cannot use " + path + ": " + std::strerror(errno);
+    }
+    if (S_ISREG(st.st_mode)) {
+        return "";
+    }
+    const char* what = S_ISLNK(st.st_mode)    ? "a symbolic link"
+                       : S_ISDIR(st.st_mode)  ? "a folder"
+                       : S_ISCHR(st.st_mode)  ? "a character device"
+                       : S_ISBLK(st.st_mode)  ? "a block device"
+                       : S_ISFIFO(st.st_mode) ? "a FIFO"
+                                              : "not a regular file";
+    return "will not replace " + path + ": it is " + what + "; name a new or regular file";
+}
+
 std::string Directory(const std::string& path) {
     const auto slash = path.rfind('/');
     if (slash == std::string::npos) {
@@ -129,6 +159,9 @@ std::string Directory(const std::string& path) {
 
 LogFileResult FetchLogToFile(kpbidi_printer_tag* printer, const std::string& path, bool progress) {
     LogFileResult result;
+    if (result.problem = RefusedTarget(path); !result.problem.empty()) {
+        return result;
+    }
     std::string pattern = path + ".partial-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
@@ -167,6 +200,10 @@ LogFileResult FetchLogToFile(kpbidi_printer_tag* printer, const std::string& pat
     umask(mask);
     if (fchmod(fd.get(), 0666 & ~mask) != 0 || fsync(fd.get()) != 0 || close(fd.release()) != 0) {
         return fail("cannot save " + temporary + ": " + std::strerror(errno));
+    }
+    // Again: something else may have taken the name during the fetch.
+    if (const std::string refused = RefusedTarget(path); !refused.empty()) {
+        return fail(refused);
     }
     if (rename(temporary.c_str(), path.c_str()) != 0) {
         return fail("cannot rename the log to " + path + ": " + std::strerror(errno));

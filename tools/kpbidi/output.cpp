@@ -3,10 +3,16 @@
 #include <cstdio>
 #include <iostream>
 
+#include "tools/kpbidi/printable.h"
+
 namespace kpbidi_tool {
 
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
+
+std::string Dump(const nlohmann::json& document) {
+    return document.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
 
 std::string CodeName(std::int32_t code) {
     if (const char* name = kpbidi_error_name(code)) {
@@ -17,11 +23,15 @@ std::string CodeName(std::int32_t code) {
 
 void Output::Result(const std::string& text, const nlohmann::json& document) const {
     if (json_) {
-        std::cout << document.dump() << '\n';
+        std::cout << Dump(document) << '\n';
     } else if (!text.empty()) {
         std::cout << text << (text.back() == '\n' ? "" : "\n");
     }
     std::cout.flush();
+}
+
+std::ostream& Output::Stream() const {
+    return std::cout;
 }
 
 int Output::Failure(const kpbidi_error_tag& error) const {
@@ -33,7 +43,7 @@ int Output::Failure(const kpbidi_error_tag& error) const {
         }
         const nlohmann::json document = {
             {"error", {{"code", error.code}, {"name", name}, {"message", message}}}};
-        std::cout << document.dump() << std::endl;
+        std::cout << Dump(document) << std::endl;
     } else {
         std::cerr << "kpbidi: error " << error.code << " (" << name << ")";
         if (error.message != nullptr) {
@@ -46,17 +56,17 @@ int Output::Failure(const kpbidi_error_tag& error) const {
 
 int Output::Problem(const std::string& message) const {
     if (json_) {
-        std::cout << nlohmann::json{{"error", {{"message", message}}}}.dump() << std::endl;
+        std::cout << Dump({{"error", {{"message", message}}}}) << std::endl;
     }
-    std::cerr << "kpbidi: " << message << std::endl;
+    std::cerr << "kpbidi: " << Printable(message) << std::endl;
     return kFailed;
 }
 
 int Output::UsageError(const std::string& message) const {
     if (json_) {
-        std::cout << nlohmann::json{{"error", {{"usage", message}}}}.dump() << std::endl;
+        std::cout << Dump({{"error", {{"usage", message}}}}) << std::endl;
     }
-    std::cerr << "kpbidi: " << message << "\nTry 'kpbidi --help'." << std::endl;
+    std::cerr << "kpbidi: " << Printable(message) << "\nTry 'kpbidi --help'." << std::endl;
     return kUsage;
 }
 

@@ -88,6 +88,23 @@ std::string Rest(const std::vector<std::string>& words, std::size_t from) {
     return text;
 }
 
+// The file `name` in `folder`, for a file command; throws
+// std::invalid_argument for anything but a plain name there.
+std::filesystem::path FileIn(const std::filesystem::path& folder, const std::string& name) {
+    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) {
+        throw std::invalid_argument(
+            "a file command takes a plain file name in the folder of "
+            "--control-folder, not \"" +
+            name + "\"");
+    }
+    std::filesystem::path path = folder / name;
+    std::error_code error;
+    if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, error))) {
+        throw std::invalid_argument(name + " is a symbolic link");
+    }
+    return path;
+}
+
 }  // namespace
 
 std::string ControlHelp() {
@@ -106,19 +123,25 @@ std::string ControlHelp() {
            "  save FILE | load FILE the state as a JSON file\n"
            "  device-id             the IEEE 1284 device identifier\n"
            "  snmpd-config FILE [PORT]  write an snmpd configuration serving it\n"
+           "File commands take a file name in the folder of --control-folder and are\n"
+           "refused without it.\n"
            "Faults:\n" +
            FaultHelp();
 }
 
-ControlReply RunControlCommand(Simulator& sim, std::string_view line, bool files) {
+ControlReply RunControlCommand(Simulator& sim, std::string_view line,
+                               const std::filesystem::path& fileFolder) {
     const std::vector<std::string> words = Words(line);
     if (words.empty()) {
         return {false, "empty command; try help"};
     }
     const std::string& command = words[0];
     const std::size_t args = words.size() - 1;
-    if (!files && (command == "save" || command == "load" || command == "snmpd-config")) {
-        return {false, "file commands are taken only by a simulator on a loopback address"};
+    if (fileFolder.empty() &&
+        (command == "save" || command == "load" || command == "snmpd-config")) {
+        return {false,
+                "file commands are taken only by a simulator on a loopback address started "
+                "with --control-folder"};
     }
     try {
         if (command == "help") {
@@ -190,11 +213,11 @@ ControlReply RunControlCommand(Simulator& sim, std::string_view line, bool files
             return {true, ""};
         }
         if (command == "save" && args == 1) {
-            SaveState(sim.state(), words[1]);
+            SaveState(sim.state(), FileIn(fileFolder, words[1]));
             return {true, ""};
         }
         if (command == "load" && args == 1) {
-            sim.SetState(LoadState(words[1]));
+            sim.SetState(LoadState(FileIn(fileFolder, words[1])));
             return {true, ""};
         }
         if (command == "device-id" && args == 0) {
@@ -208,7 +231,7 @@ ControlReply RunControlCommand(Simulator& sim, std::string_view line, bool files
                     return {false, "port must be 1 to 65535"};
                 }
             }
-            sim.WriteSnmpdConfig(words[1], static_cast<std::uint16_t>(port));
+            sim.WriteSnmpdConfig(FileIn(fileFolder, words[1]), static_cast<std::uint16_t>(port));
             return {true, ""};
         }
     } catch (const std::exception& e) {
@@ -237,7 +260,8 @@ void ServeControlConnection(Simulator& sim, UniqueFd connection, const StopSigna
             line.pop_back();
         }
         const bool loopback = sim.address().rfind("127.", 0) == 0;
-        const ControlReply reply = RunControlCommand(sim, line, loopback);
+        const ControlReply reply =
+            RunControlCommand(sim, line, loopback ? sim.controlFolder() : std::filesystem::path());
         const std::string text = reply.ok ? "ok\n" + reply.body : "error: " + reply.body + "\n";
         WriteAll(fd, reinterpret_cast<const unsigned char*>(text.data()), text.size(), stop);
         ::shutdown(fd, SHUT_WR);

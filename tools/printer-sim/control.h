@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -19,14 +20,19 @@ struct ControlReply {
     std::string body;  // the answer (JSON or text), or the error message
 };
 
-// `files`: whether commands that read or write files (save, load,
-// snmpd-config) are taken.
-ControlReply RunControlCommand(Simulator& simulator, std::string_view line, bool files = true);
+// `fileFolder`: where the commands that read or write files (save, load,
+// snmpd-config) do so. They take a plain file name in that folder (no
+// folder part, not "." or "..", not a symbolic link); with an empty folder
+// they are refused.
+ControlReply RunControlCommand(Simulator& simulator, std::string_view line,
+                               const std::filesystem::path& fileFolder = {});
 std::string ControlHelp();
 
 // Reads one command line, answers "ok\n" plus the body, or "error: ...\n".
-// File commands are taken only when the simulator listens on a loopback
-// address: on any other address anybody on the network could send them.
+// Every local user can reach the channel, so file commands are taken only
+// when the simulator was started with a folder for them
+// (Options::controlFolder), and only on a loopback address: on any other
+// address anybody on the network could send them.
 void ServeControlConnection(Simulator& simulator, UniqueFd connection, const StopSignal& stop);
 
 // Client side. Throws std::system_error when nothing listens there, or

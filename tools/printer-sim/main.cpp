@@ -42,6 +42,10 @@ const char* const kUsage =
     "  --log-order ORDER      in-order, reverse, pairs or shuffle\n"
     "  --protocol-port PORT, --job-port PORT, --control-port PORT\n"
     "                         other ports than 48000, 9100, 48100\n"
+    "  --control-folder DIR   let the control channel's save, load and snmpd-config\n"
+    "                         read and write files in DIR (by name only); without\n"
+    "                         it they are refused, since any local user can reach\n"
+    "                         the channel\n"
     "  --snmpd                also run snmpd on ADDRESS:161 serving the printer's\n"
     "                         IEEE 1284 device identifier (community \"vortel\")\n"
     "  --snmpd-config FILE    write that snmpd configuration to FILE\n"
@@ -222,6 +226,13 @@ int main(int argc, char** argv) {
             if (!port(options.controlPort)) {
                 return Fail("--control-port needs a port number");
             }
+        } else if (a == "--control-folder") {
+            const auto v = value();
+            std::error_code error;
+            if (!v || !std::filesystem::is_directory(*v, error)) {
+                return Fail("--control-folder needs an existing folder");
+            }
+            options.controlFolder = std::filesystem::absolute(*v);
         } else if (a == "--snmpd") {
             snmpd = true;
         } else if (a == "--snmpd-config") {

@@ -1,5 +1,7 @@
 #include "tools/printer-sim/printer_state.h"
 
+#include "tools/printer-sim/replace_file.h"
+
 #include <unistd.h>
 
 #include <chrono>
@@ -301,24 +303,7 @@ PrinterState StateFromJson(const json& j) {
 }
 
 void SaveState(const PrinterState& state, const std::filesystem::path& path) {
-    std::filesystem::path temporary = path;
-    temporary += ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << ToJson(state).dump(2) << '\n';
-        out.flush();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            throw std::runtime_error("cannot write state file " + path.string());
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        std::filesystem::remove(temporary, error);
-        throw std::runtime_error("cannot write state file " + path.string());
-    }
+    ReplaceFile(path, ToJson(state).dump(2) + "\n");
 }
 
 PrinterState LoadState(const std::filesystem::path& path) {
@@ -329,8 +314,12 @@ PrinterState LoadState(const std::filesystem::path& path) {
     json j;
     try {
         in >> j;
-    } catch (const json::exception& e) {
-        throw std::runtime_error("state file " + path.string() + " is not JSON: " + e.what());
+    } catch (const json::parse_error& e) {
+        // Only where it failed: the library's message quotes the file.
+        throw std::runtime_error("state file " + path.string() + " is not JSON (byte " +
+                                 std::to_string(e.byte) + ")");
+    } catch (const json::exception&) {
+        throw std::runtime_error("state file " + path.string() + " is not JSON");
     }
     try {
         return StateFromJson(j);

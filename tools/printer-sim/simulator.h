@@ -42,6 +42,9 @@ struct Options {
     std::uint16_t protocolPort = kProtocolPort;
     std::uint16_t jobPort = kJobPort;
     std::uint16_t controlPort = kControlPort;  // 0: no control channel
+    // The folder where the control channel's file commands read and write;
+    // empty: they are refused (any local user can reach the channel).
+    std::filesystem::path controlFolder;
     PrinterState state = FactoryState();
     std::vector<Fault> faults;
     // How long adjustment writes answer 14 after a job arrives or Print is
@@ -68,6 +71,7 @@ public:
     std::uint16_t protocolPort() const noexcept { return options_.protocolPort; }
     std::uint16_t jobPort() const noexcept { return options_.jobPort; }
     std::uint16_t controlPort() const noexcept { return options_.controlPort; }
+    const std::filesystem::path& controlFolder() const noexcept { return options_.controlFolder; }
     // The CUPS device URI of the job port: "socket://ADDRESS:9100".
     std::string JobDeviceUri() const;
 

@@ -1,5 +1,7 @@
 #include "tools/printer-sim/snmpd.h"
 
+#include "tools/printer-sim/replace_file.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -70,12 +72,7 @@ std::string SnmpdConfigText(const SnmpdSettings& s) {
 }
 
 void WriteSnmpdConfig(const std::filesystem::path& path, const SnmpdSettings& settings) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << SnmpdConfigText(settings);
-    out.flush();
-    if (!out) {
-        throw std::runtime_error("cannot write snmpd configuration " + path.string());
-    }
+    ReplaceFile(path, SnmpdConfigText(settings));
 }
 
 std::filesystem::path FindSnmpd() {

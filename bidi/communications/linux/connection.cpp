@@ -1,5 +1,6 @@
 #include "bidi/communications/linux/connection.h"
 
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -16,40 +17,53 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A blocking connect interrupted by a signal goes on in the background; wait
-// for its outcome instead of starting a second one on the same socket.
-int FinishInterruptedConnect(int fd) {
+// 0 once the socket is back in blocking mode, else the errno.
+int MakeBlocking(int fd) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        return errno;
+    }
+    return 0;
+}
+
+// 0 on success, else the errno of the failed attempt; ETIMEDOUT when the
+// handshake has not completed by `deadline`. The connect runs non-blocking,
+// since a printer (or a peer) that never completes the handshake would keep
+// a blocking connect waiting as long as the kernel retries, minutes.
+int ConnectOnce(UniqueFd& fd, const addrinfo& address, Clock::time_point deadline) {
+    fd.reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, IPPROTO_TCP));
+    if (!fd) {
+        return errno;
+    }
+    if (::connect(fd.get(), address.ai_addr, address.ai_addrlen) == 0) {
+        return MakeBlocking(fd.get());
+    }
+    if (errno != EINPROGRESS && errno != EINTR) {
+        return errno;
+    }
     for (;;) {
-        pollfd p{fd, POLLOUT, 0};
-        const int n = ::poll(&p, 1, -1);
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0) {
+            return ETIMEDOUT;
+        }
+        pollfd p{fd.get(), POLLOUT, 0};
+        const int n = ::poll(&p, 1, static_cast<int>(left.count()));
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n < 0) {
             return errno;
         }
+        if (n == 0) {
+            continue;  // the deadline check above ends it
+        }
         int error = 0;
         socklen_t len = sizeof error;
-        if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &len) != 0) {
+        if (::getsockopt(fd.get(), SOL_SOCKET, SO_ERROR, &error, &len) != 0) {
             return errno;
         }
-        return error;
+        return error != 0 ? error : MakeBlocking(fd.get());
     }
-}
-
-// 0 on success, else the errno of the failed attempt.
-int ConnectOnce(UniqueFd& fd, const addrinfo& address) {
-    fd.reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP));
-    if (!fd) {
-        return errno;
-    }
-    if (::connect(fd.get(), address.ai_addr, address.ai_addrlen) == 0) {
-        return 0;
-    }
-    if (errno == EINTR) {
-        return FinishInterruptedConnect(fd.get());
-    }
-    return errno;
 }
 
 }  // namespace
@@ -63,7 +77,7 @@ Connection::Connection(std::string host, std::uint16_t port) : host_(std::move(h
             continue;
         }
         UniqueFd fd;
-        lastError = ConnectOnce(fd, *a);
+        lastError = ConnectOnce(fd, *a, Clock::now() + kConnectTimeout);
         if (lastError == 0) {
             socket_ = std::move(fd);
             return;
@@ -71,6 +85,9 @@ Connection::Connection(std::string host, std::uint16_t port) : host_(std::move(h
     }
     if (lastError == ECONNREFUSED) {
         throw Error(UnsupportedPort);
+    }
+    if (lastError == ETIMEDOUT) {
+        throw Error(Timeout);
     }
     throw Error(Unexpected);
 }

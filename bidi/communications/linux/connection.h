@@ -13,10 +13,15 @@ namespace KpBidi::communications::linux {
 
 class Connection {
 public:
+    // Each connect attempt waits at most this long for the handshake, as
+    // long as a read waits for data.
+    static constexpr std::chrono::milliseconds kConnectTimeout{10'000};
+
     // Resolves `host` to IPv4 addresses and connects to `port` on each in the
     // resolver's order, each attempt on a fresh socket, keeping the first
-    // that succeeds. Resolution failure -> Error 1011; every attempt refused
-    // -> Error 1002; any other failure -> Error -1.
+    // that succeeds. Resolution failure -> Error 1011; the last attempt
+    // refused -> Error 1002, not completed within kConnectTimeout -> Error
+    // 1005; any other failure -> Error -1.
     Connection(std::string host, std::uint16_t port);
 
     // Hands the whole block to the socket. Failure -> Error 1011

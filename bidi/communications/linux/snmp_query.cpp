@@ -111,6 +111,26 @@ std::optional<std::string> SourceText(netsnmp_session* session, const netsnmp_pd
     return std::nullopt;
 }
 
+// Only the printer answers for the printer: a datagram from any other
+// address or port is dropped before it is parsed. The request id is always
+// 0, so without this a forger on the network would only need to guess the
+// client's UDP port. The session's callback_magic points at the printer's
+// address (the session-wide callback is not used; each request has its own).
+int FromThePrinterOnly(netsnmp_session* session, netsnmp_transport* /*transport*/,
+                       void* transportData, int transportDataLength) {
+    const auto* expected = static_cast<const sockaddr_in*>(session->callback_magic);
+    if (expected == nullptr || transportData == nullptr ||
+        transportDataLength < static_cast<int>(sizeof(netsnmp_indexed_addr_pair))) {
+        return 0;
+    }
+    const auto* pair = static_cast<const netsnmp_indexed_addr_pair*>(transportData);
+    return pair->remote_addr.sa.sa_family == AF_INET &&
+                   pair->remote_addr.sin.sin_addr.s_addr == expected->sin_addr.s_addr &&
+                   pair->remote_addr.sin.sin_port == expected->sin_port
+               ? 1
+               : 0;
+}
+
 // Shared between the waiting caller and the notification callback. The
 // callback fills everything else before it publishes the state; the caller
 // reads the rest only after seeing a non-zero state.
@@ -240,8 +260,18 @@ SnmpResult GetSnmpValue(std::string_view address, std::string_view community,
     config.timeout = static_cast<long>(
         std::chrono::duration_cast<std::chrono::microseconds>(kSnmpAttemptTimeout).count());
     config.retries = kSnmpRetries;
-    // snmp_sess_open copies what it keeps of `config`.
-    Session session(snmp_sess_open(&config));
+    sockaddr_in printer{};
+    printer.sin_family = AF_INET;
+    printer.sin_addr = parsed;
+    printer.sin_port = htons(kSnmpPort);
+    config.callback_magic = &printer;
+    // snmp_sess_add copies what it keeps of `config` and owns the transport
+    // from here on, also when it fails.
+    netsnmp_transport* transport = netsnmp_transport_open_client("snmp", peer.c_str());
+    if (transport == nullptr) {
+        return Failure(SnmpFailureKind::NotInitialised);
+    }
+    Session session(snmp_sess_add(&config, transport, FromThePrinterOnly, nullptr));
     if (!session) {
         return FromSnmpError(config.s_snmp_errno, SnmpFailureKind::NotInitialised);
     }

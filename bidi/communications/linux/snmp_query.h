@@ -50,7 +50,8 @@ struct SnmpAnswer {
 using SnmpResult = std::variant<SnmpFailure, SnmpAnswer>;
 
 // GET of `oid` (dotted decimal text) from the agent at `address` (dotted
-// IPv4 text), UDP port 161, with `community`; request id 0. The error status
+// IPv4 text), UDP port 161, with `community`; request id 0. Only datagrams
+// from that address and port are read as the answer. The error status
 // of the answer is not looked at: an agent lacking the object answers
 // noSuchObject/noSuchInstance (v2c) or a non-string value, which callers
 // treat as they would any unexpected value.

@@ -1,6 +1,8 @@
 #include "bidi/communications/linux/usb_stream.h"
 
 #include <algorithm>
+#include <cinttypes>
+#include <cstdio>
 #include <iostream>
 #include <stdexcept>
 #include <system_error>
@@ -13,7 +15,24 @@ std::string UsbPortLockName(const std::string& instanceId) {
     std::string name = "kpbidi_" + instanceId;
     std::replace(name.begin(), name.end(), '\\', '_');
     std::replace(name.begin(), name.end(), '/', '_');
-    return name;
+    if (name.size() <= kMaxLockNameLength) {
+        return name;
+    }
+    // FNV-1a of the whole name: the same in every program, so all of them
+    // still meet at one file.
+    std::uint64_t hash = 0xcbf29ce484222325u;
+    for (const char c : name) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3u;
+    }
+    char suffix[18];
+    std::snprintf(suffix, sizeof suffix, "_%016" PRIx64, hash);
+    std::size_t keep = kMaxLockNameLength - (sizeof suffix - 1);
+    // Never cut a UTF-8 sequence of the serial number in two.
+    while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) {
+        --keep;
+    }
+    name.resize(keep);
+    return name + suffix;
 }
 
 bool QueueIsPrinting(spooler::Printer& printer) {

@@ -22,7 +22,11 @@
 namespace KpBidi::communications::linux {
 
 // "kpbidi_" and the instance identifier with every backslash (and every
-// slash, which no file name may hold) replaced by an underscore.
+// slash, which no file name may hold) replaced by an underscore. A name
+// longer than kMaxLockNameLength bytes (a long serial number; file names
+// end at 255 bytes) keeps its start, cut at a character boundary, followed
+// by "_" and 16 hexadecimal digits of a hash of the whole name.
+inline constexpr std::size_t kMaxLockNameLength = 200;
 std::string UsbPortLockName(const std::string& instanceId);
 
 class UsbStream : public Stream {

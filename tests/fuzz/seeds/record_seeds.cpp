@@ -24,6 +24,7 @@
 #include "bidi/communications/linux/host_printer.h"
 #include "bidi/protocol/command.h"
 #include "bidi/protocol/serialize.h"
+#include "tests/support/wire_bytes.h"
 #include "tools/printer-sim/simulator.h"
 
 namespace {
@@ -96,6 +97,51 @@ void Write(const fs::path& dir, const std::string& name, bool network, unsigned 
     seed.insert(seed.end(), body.begin(), body.end());
     std::ofstream(dir / name, std::ios::binary)
         .write(reinterpret_cast<const char*>(seed.data()), static_cast<long>(seed.size()));
+}
+
+// The hostile printers of the tests, in the seed format: replies no
+// simulator sends. "IDID" in the header is the request's id.
+int WriteHostileSeeds(const fs::path& corpus) {
+    using kpm::test::Cat;
+    using kpm::test::HeaderBytes;
+    constexpr std::uint32_t kMarkedId = 0x49444944;  // "IDID"
+    const Bytes firingReply = kpm::test::ReplyPacketBytes(
+        kMarkedId, {{22, kpm::test::StatusValue(0)}, {34, kpm::test::StatusValue(0)}});
+    // A stream of empty packets (the id, no commands) before the reply.
+    Bytes empties;
+    for (int i = 0; i < 300; ++i) {
+        empties = Cat({empties, HeaderBytes(kMarkedId), kpm::test::FooterBytes(kMarkedId)});
+    }
+    // A command announced far beyond any reply's bound, then silence.
+    Bytes huge{0x23, 0x23, 0x00, 60};
+    kpm::test::PutBe32(huge, 512u << 20);
+    const Bytes hugeCommand = Cat({HeaderBytes(kMarkedId), huge, Bytes(64, 0)});
+    Bytes hugeEnvelope{0x40, 0x40, 0x00, 0x00};
+    kpm::test::PutBe32(hugeEnvelope, 512u << 20);
+    hugeEnvelope = Cat({hugeEnvelope, hugeCommand});
+    // A host name that is neither UTF-8 nor free of terminal escapes.
+    Bytes hostName = kpm::test::StatusValue(0, {});
+    for (const unsigned char c : std::string("\xff\xfe\x1b]0;owned\x07\xc3")) {
+        hostName.push_back(c);
+    }
+    hostName.resize(36, 0);
+    const Bytes hostReply =
+        kpm::test::ReplyPacketBytes(kMarkedId, {{22, kpm::test::StatusValue(0)}, {64, hostName}});
+
+    int written = 0;
+    const auto both = [&](const std::string& name, unsigned char selector, const Bytes& usb) {
+        Write(corpus / "operation_reply_fuzz", name + "_usb", false, selector, usb);
+        Write(corpus / "operation_reply_fuzz", name + "_net", true, selector,
+              kpm::test::EnvelopeBytes(usb));
+        written += 2;
+    };
+    both("hostile_empty-packets", 5, Cat({empties, firingReply}));
+    both("hostile_huge-command", 0, hugeCommand);
+    both("hostile_host-name", 4, hostReply);
+    Write(corpus / "operation_reply_fuzz", "hostile_huge-envelope_net", true, 0, hugeEnvelope);
+    Write(corpus / "read_network_message_fuzz", "hostile_huge-envelope", true, 0x20, hugeEnvelope);
+    Write(corpus / "read_packet_fuzz", "hostile_empty-packets", false, 0x20, empties);
+    return written + 3;
 }
 
 KpBidi::Packet Request(std::uint16_t code, Bytes value, bool withStatus = true) {
@@ -218,6 +264,7 @@ int main(int argc, char** argv) {
     }
     kpbidi_close_printer(printer);
 
+    written += WriteHostileSeeds(corpus);
     std::cout << "record_seeds: wrote " << written << " seeds under " << corpus << '\n';
     return 0;
 }

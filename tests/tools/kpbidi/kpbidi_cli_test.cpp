@@ -1,9 +1,13 @@
 // The kpbidi program, run as a process against the printer simulator.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -12,6 +16,7 @@
 
 #include "tests/support/command.h"
 #include "tests/support/process.h"
+#include "tests/support/snmp_printer.h"
 #include "tools/printer-sim/log_content.h"
 #include "tools/printer-sim/loopback.h"
 #include "tools/printer-sim/simulator.h"
@@ -124,6 +129,74 @@ TEST_F(Cli, ReadDataDump) {
     EXPECT_NE(text.output.find("\n0001b0 "), std::string::npos);  // offsets in hex
 }
 
+// The first line of the output, parsed; a discarded value when it is not JSON.
+nlohmann::json FirstLineJson(const std::string& output) {
+    return nlohmann::json::parse(output.substr(0, output.find('\n')), nullptr, false);
+}
+
+// A printer that lies: texts that are not UTF-8 and texts that carry terminal
+// escapes. The JSON output stays JSON (invalid bytes become U+FFFD) and the
+// readable output shows every control character escaped.
+TEST_F(Cli, HostileTextsNeitherCrashNorReachTheTerminal) {
+    sim_.UpdateState([](kpm::sim::PrinterState& s) {
+        s.hostName = "\xff\xfepress\x1b]0;owned\x07";
+        s.serialNumber = "A1\xc3";
+    });
+    const CommandResult host = Run({"host-name"});
+    EXPECT_EQ(host.exitStatus, 0);
+    EXPECT_EQ(host.output, "Host name: \xef\xbf\xbd\xef\xbf\xbdpress\\x1b]0;owned\\x07\n");
+    EXPECT_EQ(Json({"host-name"})["host_name"], "\xef\xbf\xbd\xef\xbf\xbdpress\x1b]0;owned\x07");
+
+    // The printer information document refuses invalid UTF-8 (-1); the
+    // escapes of a valid one are shown escaped.
+    const CommandResult info = Run({"info"});
+    EXPECT_EQ(info.exitStatus, 1);
+    sim_.UpdateState([](kpm::sim::PrinterState& s) {
+        s.serialNumber = "A1\x1b[2J\xc2\x9b";
+        s.digits18Code =
+            "\xe2\x80\xae"
+            "BKPM";
+    });
+    const CommandResult shown = Run({"info"});
+    EXPECT_EQ(shown.exitStatus, 0);
+    EXPECT_NE(shown.output.find("Serial number:  A1\\x1b[2J\\u009b\n"), std::string::npos)
+        << shown.output;
+    EXPECT_NE(shown.output.find("18-digit code:  \\u202eBKPM"), std::string::npos) << shown.output;
+    EXPECT_EQ(shown.output.find('\x1b'), std::string::npos);
+
+    // Bytes of the command line: an unknown option, a file name.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--json", "--\xff\x1b[2J"},
+          std::vector<std::string>{"--json", "no-such-\xc3"}}) {
+        const CommandResult r = Run(args);
+        EXPECT_EQ(r.exitStatus, 2);
+        EXPECT_FALSE(FirstLineJson(r.output).is_discarded()) << r.output;
+        EXPECT_EQ(r.output.find('\x1b'), std::string::npos);
+    }
+    const fs::path dir = fs::temp_directory_path() / ("kpbidi-names-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const std::string file = (dir / "log-\xff\x1b[2J.txt").string();
+    const CommandResult saved = Run({"--json", "fetch-log", file});
+    EXPECT_EQ(saved.exitStatus, 0) << saved.output;
+    EXPECT_FALSE(FirstLineJson(saved.output).is_discarded()) << saved.output;
+    const CommandResult plain = Run({"fetch-log", file});
+    EXPECT_EQ(plain.exitStatus, 0);
+    EXPECT_NE(plain.output.find("log-\\xff\\x1b[2J.txt"), std::string::npos) << plain.output;
+    fs::remove_all(dir);
+}
+
+TEST(CliDeviceId, HostileDeviceIdNeitherCrashesNorReachesTheTerminal) {
+    kpm::test::SnmpPrinter printer("MFG:Corvane;\xff\xc3;DES:\x1b[2J\x1b]2;x\x07;");
+    const CommandResult json =
+        RunCommand({KPBIDI_PROGRAM, "--json", "--host", printer.address(), "device-id"});
+    EXPECT_EQ(json.exitStatus, 0) << json.output;
+    EXPECT_EQ(FirstLineJson(json.output)["device_id"],
+              "MFG:Corvane;\xef\xbf\xbd\xef\xbf\xbd;DES:\x1b[2J\x1b]2;x\x07;");
+    const CommandResult plain =
+        RunCommand({KPBIDI_PROGRAM, "--host", printer.address(), "device-id"});
+    EXPECT_EQ(plain.output, "MFG:Corvane;\\xff\\xc3;DES:\\x1b[2J\\x1b]2;x\\x07;\n");
+}
+
 TEST_F(Cli, FailuresPrintCodeNameAndMessage) {
     sim_.AddFault("status:19@128x1");
     const CommandResult status = Run({"clock"});
@@ -201,26 +274,65 @@ TEST_F(LogFile, SavedWholeAndOnlyWhenComplete) {
     EXPECT_NE(nowhere.output.find("cannot create a file beside"), std::string::npos);
 }
 
-TEST_F(LogFile, InterruptLeavesNoFile) {
+TEST_F(LogFile, EndingSignalsLeaveNoFile) {
     // A slow printer: 4 KiB every 10 ms.
     sim_.AddFault("drip:4096/10@35");
     const fs::path file = dir_ / "slow.log";
-    const pid_t pid = kpm::test::StartProcess(
-        {KPBIDI_PROGRAM, "--host", sim_.address(), "fetch-log", file.string()});
-    ASSERT_GT(pid, 0);
-    // Wait until the temporary file exists and holds some of the log.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    bool started = false;
-    while (!started && std::chrono::steady_clock::now() < deadline) {
-        for (const auto& entry : fs::directory_iterator(dir_)) {
-            started = started || fs::file_size(entry.path()) > 0;
+    // SIGHUP: the SSH session dropped; SIGQUIT: Ctrl+\\.
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+        const pid_t pid = kpm::test::StartProcess(
+            {KPBIDI_PROGRAM, "--host", sim_.address(), "fetch-log", file.string()});
+        ASSERT_GT(pid, 0);
+        // Wait until the temporary file exists and holds some of the log.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        bool started = false;
+        while (!started && std::chrono::steady_clock::now() < deadline) {
+            for (const auto& entry : fs::directory_iterator(dir_)) {
+                started = started || fs::file_size(entry.path()) > 0;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        EXPECT_TRUE(started) << strsignal(signal);
+        kill(pid, signal);
+        EXPECT_EQ(kpm::test::WaitProcess(pid), 130) << strsignal(signal);
+        EXPECT_TRUE(FilesIn(dir_).empty()) << strsignal(signal);
     }
-    EXPECT_TRUE(started);
-    kill(pid, SIGINT);
-    EXPECT_EQ(kpm::test::WaitProcess(pid), 130);
-    EXPECT_TRUE(FilesIn(dir_).empty());
+}
+
+// Renaming over anything but a regular file would leave a regular file in
+// its place: a device, a FIFO or a symbolic link (to a device) is refused
+// before the printer is asked, and is left as it was.
+TEST_F(LogFile, RefusesToReplaceWhatIsNotARegularFile) {
+    const fs::path device = dir_ / "null";
+    ASSERT_EQ(mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0)
+        << "mknod of a character device needs root: " << std::strerror(errno);
+    const fs::path fifo = dir_ / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const fs::path link = dir_ / "link";
+    fs::create_symlink("/dev/null", link);
+    const fs::path folder = dir_ / "folder";
+    fs::create_directory(folder);
+    const std::size_t before = sim_.requests().size();
+    const struct {
+        fs::path path;
+        fs::file_type type;
+        const char* what;
+    } cases[] = {
+        {device, fs::file_type::character, "a character device"},
+        {fifo, fs::file_type::fifo, "a FIFO"},
+        {link, fs::file_type::symlink, "a symbolic link"},
+        {folder, fs::file_type::directory, "a folder"},
+    };
+    for (const auto& c : cases) {
+        const CommandResult r = Run({"fetch-log", c.path.string()});
+        EXPECT_EQ(r.exitStatus, 1) << c.what;
+        EXPECT_EQ(r.output, "kpbidi: will not replace " + c.path.string() + ": it is " + c.what +
+                                "; name a new or regular file\n");
+        EXPECT_EQ(fs::symlink_status(c.path).type(), c.type) << c.what;
+    }
+    EXPECT_EQ(sim_.requests().size(), before);
+    EXPECT_EQ(FilesIn(dir_).size(), 4u);
+    EXPECT_EQ(fs::status("/dev/null").type(), fs::file_type::character);
 }
 
 }  // namespace

@@ -6,10 +6,12 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -100,6 +102,7 @@ public:
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
     void Signal(int sig) { ::kill(pid_, sig); }
+    pid_t pid() const { return pid_; }
 
 private:
     pid_t pid_ = -1;
@@ -180,6 +183,111 @@ TEST(Program, StateFileIsLoadedAndSavedOnExit) {
     const auto saved = nlohmann::json::parse(in);
     EXPECT_EQ(saved["network"]["host_name"], "from-file");
     EXPECT_EQ(saved["network"]["ip_mode"], 0);
+    std::filesystem::remove_all(dir);
+}
+
+// `args` of the ctl client, run as the unprivileged user nobody: another
+// local user of the machine.
+std::pair<int, std::string> CtlAsNobody(const std::vector<std::string>& args) {
+    std::vector<std::string> all{"/usr/sbin/runuser", "-u", "nobody", "--", kProgram, "ctl"};
+    all.insert(all.end(), args.begin(), args.end());
+    int pipe[2];
+    if (::pipe2(pipe, O_CLOEXEC) != 0) {
+        return {-1, "pipe"};
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipe[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, pipe[1], 2);
+    std::vector<char*> argv;
+    for (auto& a : all) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(pipe[1]);
+    std::string out;
+    char chunk[4096];
+    for (ssize_t n; rc == 0 && (n = ::read(pipe[0], chunk, sizeof chunk)) > 0;) {
+        out.append(chunk, static_cast<std::size_t>(n));
+    }
+    ::close(pipe[0]);
+    int status = 0;
+    if (rc != 0 || ::waitpid(pid, &status, 0) < 0) {
+        return {-1, "cannot run runuser (util-linux)"};
+    }
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+// The control channel is open to every local user, and the simulator runs
+// as root under make run and the tests. Another user can neither write a
+// file anywhere nor read one, with or without a folder for file commands.
+TEST(Program, AnotherUserCannotReachFilesThroughTheControlChannel) {
+    ASSERT_EQ(::geteuid(), 0u) << "the simulator must run as another user than nobody (root)";
+    char pattern[] = "/tmp/kpm-sim-control-XXXXXX";
+    const std::filesystem::path dir = ::mkdtemp(pattern);
+    const std::filesystem::path victim = "/tmp/kpm-sim-victim-" + std::to_string(::getpid());
+    std::ofstream(dir / "secret") << "top-secret-token rest\n";
+    {
+        Process sim({"--quiet"});
+        const std::string address = AddressFrom(sim.Line());
+        ASSERT_FALSE(address.empty());
+        const auto [saved, saveOut] = CtlAsNobody({address, "save", victim.string()});
+        EXPECT_EQ(saved, 1) << saveOut;
+        EXPECT_NE(saveOut.find("--control-folder"), std::string::npos) << saveOut;
+        EXPECT_FALSE(std::filesystem::exists(victim));
+        const auto [loaded, loadOut] = CtlAsNobody({address, "load", (dir / "secret").string()});
+        EXPECT_EQ(loaded, 1);
+        EXPECT_EQ(loadOut.find("top-secret"), std::string::npos) << loadOut;
+    }
+    {
+        Process sim({"--quiet", "--control-folder", dir.string()});
+        const std::string address = AddressFrom(sim.Line());
+        ASSERT_FALSE(address.empty());
+        for (const std::string& name : {victim.string(), std::string("../escape.json")}) {
+            const auto [status, out] = CtlAsNobody({address, "save", name});
+            EXPECT_EQ(status, 1) << name << ": " << out;
+        }
+        EXPECT_FALSE(std::filesystem::exists(victim));
+        EXPECT_FALSE(std::filesystem::exists(dir.parent_path() / "escape.json"));
+        // Inside the folder, by name: a parse error says where, not what.
+        const auto [loaded, loadOut] = CtlAsNobody({address, "load", "secret"});
+        EXPECT_EQ(loaded, 1);
+        EXPECT_EQ(loadOut.find("top-secret"), std::string::npos) << loadOut;
+        const auto [saved, saveOut] = CtlAsNobody({address, "save", "state.json"});
+        EXPECT_EQ(saved, 0) << saveOut;
+        EXPECT_TRUE(std::filesystem::is_regular_file(dir / "state.json"));
+    }
+    std::filesystem::remove_all(dir);
+}
+
+// The state file was saved through the name FILE.tmp<pid>, which another
+// user could prepare as a link to a file of root's. A planted link is
+// neither followed nor replaced.
+TEST(Program, StateSaveFollowsNoLinkAnotherUserPlanted) {
+    char pattern[] = "/tmp/kpm-sim-shared-XXXXXX";
+    const std::filesystem::path dir = ::mkdtemp(pattern);
+    ASSERT_EQ(::chmod(dir.c_str(), 01777), 0);  // a shared folder, as /tmp is
+    const std::filesystem::path victim = dir / "root-owned";
+    std::ofstream(victim) << "precious\n";
+    const std::filesystem::path file = dir / "printer.json";
+    Process sim({"--state", file.string(), "--quiet"});
+    ASSERT_FALSE(AddressFrom(sim.Line()).empty());
+    const std::string link = file.string() + ".tmp" + std::to_string(sim.pid());
+    ASSERT_EQ(std::system(
+                  ("/usr/sbin/runuser -u nobody -- ln -s " + victim.string() + " " + link).c_str()),
+              0);
+    sim.Signal(SIGTERM);
+    EXPECT_EQ(sim.Wait(), 0);
+    std::ifstream in(victim);
+    std::string kept;
+    std::getline(in, kept);
+    EXPECT_EQ(kept, "precious");
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(file)));
+    std::ifstream saved(file);
+    EXPECT_FALSE(nlohmann::json::parse(saved, nullptr, false).is_discarded());
     std::filesystem::remove_all(dir);
 }
 

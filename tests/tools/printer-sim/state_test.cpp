@@ -150,17 +150,28 @@ TEST_F(Control, CommandsChangeAndShowTheState) {
     EXPECT_EQ(sim.printer().busyAfterJob(), std::chrono::milliseconds(2500));
     EXPECT_FALSE(run("busy soon").ok);
 
-    const auto file = dir_ / "s.json";
-    EXPECT_TRUE(run("save " + file.string()).ok);
+    const auto inFolder = [&](const std::string& line) {
+        return RunControlCommand(sim, line, dir_);
+    };
+    EXPECT_TRUE(inFolder("save s.json").ok);
     EXPECT_TRUE(run("reset").ok);
     EXPECT_EQ(sim.state(), FactoryState());
-    EXPECT_TRUE(run("load " + file.string()).ok);
+    EXPECT_TRUE(inFolder("load s.json").ok);
     EXPECT_EQ(sim.state().hostName, "shop-7");
 
     EXPECT_EQ(run("device-id").body, DeviceId(sim.state()) + "\n");
-    EXPECT_TRUE(run("snmpd-config " + (dir_ / "snmpd.conf").string() + " 1161").ok);
+    EXPECT_TRUE(inFolder("snmpd-config snmpd.conf 1161").ok);
     EXPECT_TRUE(std::filesystem::exists(dir_ / "snmpd.conf"));
-    EXPECT_FALSE(RunControlCommand(sim, "save " + file.string(), false).ok);
+    // Without a folder, and outside it, no file is touched.
+    EXPECT_FALSE(run("save s.json").ok);
+    for (const std::string& name : {(dir_ / "t.json").string(), std::string("../t.json"),
+                                    std::string(".."), std::string("sub/t.json")}) {
+        EXPECT_FALSE(inFolder("save " + name).ok) << name;
+        EXPECT_FALSE(inFolder("load " + name).ok) << name;
+    }
+    std::filesystem::create_symlink("/etc/hostname", dir_ / "link.json");
+    EXPECT_FALSE(inFolder("load link.json").ok);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "t.json"));
     EXPECT_FALSE(run("frobnicate").ok);
     EXPECT_FALSE(run("").ok);
     EXPECT_TRUE(run("help").ok);

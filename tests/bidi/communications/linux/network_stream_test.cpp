@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
+
+#include <chrono>
 #include <cstring>
 #include <future>
 #include <stdexcept>
@@ -116,6 +119,42 @@ TEST(NetworkStream, ConnectFailuresFollowTheFailureTable) {
             EXPECT_STREQ(e.message, "Address::GetAddressInfo: name resolution is failed");
         }
     }
+}
+
+// A listener that never accepts: once its queue is full, the kernel drops
+// further handshakes, and a connect would wait for minutes. It waits as long
+// as a read does and is reported as a time-out.
+TEST(NetworkStream, AHandshakeThatNeverCompletesTimesOutLikeARead) {
+    std::string address;
+    const int listener = kpm::test::BindRandomLoopback(SOCK_STREAM, 0, address);
+    ASSERT_EQ(::listen(listener, 0), 0);
+    sockaddr_in bound{};
+    socklen_t len = sizeof bound;
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&bound), &len);
+    // Fill the queue: connect until one handshake does not complete.
+    std::vector<int> fillers;
+    for (bool full = false; !full && fillers.size() < 16;) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        ::connect(fd, reinterpret_cast<const sockaddr*>(&bound), sizeof bound);
+        pollfd p{fd, POLLOUT, 0};
+        full = ::poll(&p, 1, 300) == 0;
+        fillers.push_back(fd);
+    }
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        NetworkStream stream(address, ntohs(bound.sin_port));
+        ADD_FAILURE() << "connected to a listener whose queue is full";
+    } catch (const KpBidi::Error& e) {
+        EXPECT_EQ(e.code, KpBidi::Timeout);
+    }
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, KpBidi::communications::linux::Connection::kConnectTimeout);
+    EXPECT_LT(waited,
+              KpBidi::communications::linux::Connection::kConnectTimeout + std::chrono::seconds(2));
+    for (const int fd : fillers) {
+        ::close(fd);
+    }
+    ::close(listener);
 }
 
 TEST(NetworkStream, WritesToAResetConnectionFailWithoutKillingTheProcess) {

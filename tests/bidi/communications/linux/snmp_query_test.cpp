@@ -1,6 +1,7 @@
 #include "bidi/communications/linux/snmp_query.h"
 
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -197,6 +198,86 @@ TEST(SnmpSilence, SilentPrinterGives1003AfterEveryAttempt) {
     }
     EXPECT_EQ(datagrams, attempts);
     ::close(fd);
+}
+
+// A GetResponse with request id 0 and one octet-string binding for the
+// device identifier object, as a forger (or the printer) would send it.
+kpm::test::Bytes Tlv(unsigned char tag, const kpm::test::Bytes& content) {
+    kpm::test::Bytes out{tag, static_cast<unsigned char>(content.size())};
+    out.insert(out.end(), content.begin(), content.end());
+    return out;
+}
+kpm::test::Bytes Concat(std::initializer_list<kpm::test::Bytes> parts) {
+    kpm::test::Bytes out;
+    for (const auto& p : parts) {
+        out.insert(out.end(), p.begin(), p.end());
+    }
+    return out;
+}
+kpm::test::Bytes DeviceIdResponse(const std::string& value) {
+    const kpm::test::Bytes oid{0x2B, 1, 4, 1, 0x95, 0x0B, 1, 2, 1, 2, 1, 1, 3, 1};
+    const kpm::test::Bytes zero{0};
+    const kpm::test::Bytes binding = Tlv(
+        0x30, Concat({Tlv(0x06, Concat({{0x2B, 6}, kpm::test::Bytes(oid.begin() + 1, oid.end())})),
+                      Tlv(0x04, kpm::test::Bytes(value.begin(), value.end()))}));
+    const kpm::test::Bytes pdu =
+        Tlv(0xA2, Concat({Tlv(0x02, zero), Tlv(0x02, zero), Tlv(0x02, zero), Tlv(0x30, binding)}));
+    return Tlv(0x30, Concat({Tlv(0x02, {1}), Tlv(0x04, {'v', 'o', 'r', 't', 'e', 'l'}), pdu}));
+}
+
+// A forger answers the first request before the printer can: from another
+// loopback address, or from the printer's address but another port. The
+// forged answer is never taken; the printer's own, when it comes, is.
+TEST(SnmpForgery, OnlyThePrintersOwnAddressAndPortAnswer) {
+    const struct {
+        bool sameAddress;
+        bool printerAnswers;
+    } cases[] = {{false, false}, {true, false}, {false, true}};
+    for (const auto& c : cases) {
+        std::string address;
+        const int printer = kpm::test::BindRandomLoopback(SOCK_DGRAM, 161, address);
+        std::string forgerAddress;
+        int forger = -1;
+        if (c.sameAddress) {
+            forger = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+            const sockaddr_in a = kpm::test::SocketAddress(address, 0);
+            ASSERT_EQ(::bind(forger, reinterpret_cast<const sockaddr*>(&a), sizeof a), 0);
+        } else {
+            forger = kpm::test::BindRandomLoopback(SOCK_DGRAM, 161, forgerAddress);
+        }
+        std::thread peer([&] {
+            pollfd p{printer, POLLIN, 0};
+            if (::poll(&p, 1, 2000) != 1) {
+                return;
+            }
+            unsigned char buffer[512];
+            sockaddr_in client{};
+            socklen_t len = sizeof client;
+            ::recvfrom(printer, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&client),
+                       &len);
+            const auto forged = DeviceIdResponse("MFG:Forged;");
+            ::sendto(forger, forged.data(), forged.size(), 0,
+                     reinterpret_cast<const sockaddr*>(&client), len);
+            if (c.printerAnswers) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                const auto genuine = DeviceIdResponse("MFG:Corvane;");
+                ::sendto(printer, genuine.data(), genuine.size(), 0,
+                         reinterpret_cast<const sockaddr*>(&client), len);
+            }
+        });
+        const auto result = GetSnmpValue(address, kDeviceIdCommunity, kDeviceIdOid);
+        peer.join();
+        if (c.printerAnswers) {
+            EXPECT_EQ(AnswerOf(result).value.bytes, "MFG:Corvane;");
+            EXPECT_EQ(AnswerOf(result).source, address);
+        } else {
+            const auto* failure = std::get_if<SnmpFailure>(&result);
+            ASSERT_NE(failure, nullptr) << "took the forged answer, same address " << c.sameAddress;
+            EXPECT_EQ(failure->kind, SnmpFailureKind::Timeout);
+        }
+        ::close(forger);
+        ::close(printer);
+    }
 }
 
 TEST_F(SnmpIdentity, AnotherCommunityIsNotAnswered) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 
@@ -89,6 +90,45 @@ TEST(UsbLookup, APrinterWithoutSerialMatchesOnlyAPortWithout) {
     EXPECT_EQ(GetUSBPrintDeviceInstanceID("usb://Corvane/KPM%20pro?serial="), id);
     EXPECT_EQ(GetUSBPrintDevicePath(id), "/dev/usb/lp1");
     EXPECT_EQ(UsbPortLockName(id), "kpbidi_USB_VID_4B50&PID_0735_");
+}
+
+// A serial of 126 "é" (252 bytes) once made a lock file name longer than a
+// file name may be (1010 for every operation). Its lock name keeps the
+// readable start and ends in a hash of the whole, so it can be locked, and
+// a printer whose long serial differs only at its end has another lock.
+TEST(UsbLookup, ALongSerialStillGivesAUsableLockName) {
+    std::string serial;
+    for (int i = 0; i < 126; ++i) {
+        serial += "\xc3\xa9";
+    }
+    std::string encoded;
+    for (int i = 0; i < 126; ++i) {
+        encoded += "%C3%A9";
+    }
+    kpm::test::UsbTestbed testbed;
+    testbed.Plug(Device("1-1", serial, 0));
+    testbed.Plug(Device("1-2", serial.substr(0, 250) + "e", 1));
+    const std::string id = GetUSBPrintDeviceInstanceID(Port(encoded));
+    EXPECT_EQ(id, "USB\\VID_4B50&PID_0735\\" + serial);
+    const std::string name = UsbPortLockName(id);
+    EXPECT_LE(name.size(), kMaxLockNameLength);
+    EXPECT_EQ(name.rfind("kpbidi_USB_VID_4B50&PID_0735_\xc3\xa9\xc3\xa9", 0), 0u) << name;
+    EXPECT_EQ(name, UsbPortLockName(id));
+    const std::string other =
+        UsbPortLockName(GetUSBPrintDeviceInstanceID(Port(encoded.substr(0, 750) + "e")));
+    EXPECT_NE(name, other);
+    EXPECT_EQ(name.substr(0, name.size() - 16), other.substr(0, other.size() - 16));
+
+    char dir[] = "/tmp/kpm-long-lock-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    setenv("XDG_RUNTIME_DIR", dir, 1);
+    platform::NamedLock lock;
+    std::error_code error;
+    EXPECT_EQ(lock.TryAcquire(name, error), platform::NamedLock::Result::Acquired)
+        << error.message();
+    lock = platform::NamedLock();
+    unsetenv("XDG_RUNTIME_DIR");
+    std::filesystem::remove_all(dir);
 }
 
 TEST(UsbLookup, AnUnpluggedPrinterIsNotThereAnyMore) {
