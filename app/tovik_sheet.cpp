@@ -36,7 +36,12 @@ CTovikSheet::CTovikSheet(ui::MessageService& messages, const PageFactory& create
     SetSystemMenuName(texts.systemMenu);
 }
 
-CTovikSheet::~CTovikSheet() = default;
+// The pages use the printer state (a log fetch's worker may still be
+// reading it while its page stops it), and the state, a base of the sheet,
+// is gone before the window would delete them.
+CTovikSheet::~CTovikSheet() {
+    DeletePages();
+}
 
 bool CTovikSheet::InDemoMode() const {
     return CTovikToolApp::Instance().IsDemoMode() != 0;

@@ -119,6 +119,15 @@ void PropertySheet::AddPage(PropertyPage* page) {
     stack_->addWidget(page);
 }
 
+void PropertySheet::DeletePages() {
+    active_ = -1;
+    std::vector<PropertyPage*> pages;
+    pages.swap(pages_);
+    for (PropertyPage* page : pages) {
+        delete page;
+    }
+}
+
 PropertyPage* PropertySheet::GetPage(int index) const {
     if (index < 0 || index >= GetPageCount()) {
         return nullptr;

@@ -49,6 +49,10 @@ public:
 
     // Pages, in the order that fixes their indices.
     void AddPage(PropertyPage* page);
+    // Deletes every page now rather than with the window. A sheet whose
+    // pages use its own members calls this from its destructor, since those
+    // members are gone before the window deletes its children.
+    void DeletePages();
     int GetPageCount() const { return static_cast<int>(pages_.size()); }
     PropertyPage* GetPage(int index) const;
     int GetPageIndex(const PropertyPage* page) const;

@@ -218,11 +218,23 @@ struct Frame {
 // libvncclient's progress messages; its errors still go to standard error.
 void Quiet(const char*, ...) {}
 
-bool GrabFrame(const std::string& address, int port, Frame& frame, std::string& why) {
+// The tag under which the client carries the session's password.
+int passwordTag;
+
+char* SessionPassword(rfbClient* client) {
+    const auto* password =
+        static_cast<const std::string*>(rfbClientGetClientData(client, &passwordTag));
+    return ::strdup(password != nullptr ? password->c_str() : "");
+}
+
+bool GrabFrame(const std::string& address, int port, const std::string& password, Frame& frame,
+               std::string& why) {
     rfbClientLog = Quiet;
     rfbClient* client = rfbGetClient(8, 3, 4);
     client->serverHost = ::strdup(address.c_str());
     client->serverPort = port;
+    rfbClientSetClientData(client, &passwordTag, const_cast<std::string*>(&password));
+    client->GetPassword = SessionPassword;
     client->canHandleNewFBSize = FALSE;
     // rfbInitClient frees the client when it fails.
     if (!rfbInitClient(client, nullptr, nullptr)) {
@@ -343,6 +355,8 @@ TEST_P(RunWithoutDisplay, ShowsTheWizardOverLoopbackVncAndStopsEverythingOnTerm)
         << output.text();
     const std::string address = m[1];
     const int port = std::stoi(m[2]);
+    ASSERT_TRUE(output.Until(std::regex("VNC password: +([0-9a-f]+)"), m)) << output.text();
+    const std::string password = m[1];
     ASSERT_TRUE(output.Until(std::regex("run: starting the wizard"), m)) << output.text();
 
     // The wizard needs a moment to show its window, and the main page its
@@ -355,7 +369,7 @@ TEST_P(RunWithoutDisplay, ShowsTheWizardOverLoopbackVncAndStopsEverythingOnTerm)
         ASSERT_EQ(::kill(run.pid, 0), 0) << "scripts/run ended early:\n" << output.text();
         previous = std::move(frame);
         frame = {};
-        if (GrabFrame(address, port, frame, why)) {
+        if (GrabFrame(address, port, password, frame, why)) {
             shown = ShowsAWindowWithText(frame, why) && frame.pixels == previous.pixels;
         }
     }
