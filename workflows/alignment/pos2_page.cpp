@@ -2,9 +2,7 @@
 
 #include "app/texts.h"
 #include "app/tovik_sheet.h"
-#include "workflows/common/printer_operation.h"
-
-using kpm::workflows::RunPrinterOperation;
+#include "workflows/common/reported_operation.h"
 
 CPos2Page::CPos2Page()
     : StepPage(
@@ -24,19 +22,10 @@ bool CPos2Page::OnSetActive() {
 
 int CPos2Page::OnWizardNext() {
     CTovikSheet* sheet = TheSheet();
-    if (IsItemChecked(kResetFirst)) {
-        const int code = RunPrinterOperation(*sheet, [sheet] { return sheet->ResetAlignment(); });
-        if (code != 0) {
-            sheet->ShowErrorMessage(code);
-            return -1;
-        }
-    }
-    const int code = RunPrinterOperation(*sheet, [sheet] { return sheet->SendCheckPattern(214); });
-    if (code != 0) {
-        sheet->ShowErrorMessage(code);
-        return -1;
-    }
-    return 139;
+    const bool reset = IsItemChecked(kResetFirst);
+    const bool sent = kpm::workflows::PrepareAndSendPattern(
+        *sheet, [sheet, reset] { return reset ? sheet->ResetAlignment() : 0; }, 214);
+    return sent ? 139 : -1;
 }
 
 int CPos2Page::OnWizardBack() {

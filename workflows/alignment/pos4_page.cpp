@@ -5,10 +5,10 @@
 #include "app/texts.h"
 #include "app/tovik_sheet.h"
 #include "workflows/alignment/pos_exam1_dlg.h"
-#include "workflows/common/printer_operation.h"
+#include "workflows/common/reported_operation.h"
 #include "workflows/common/value_selector.h"
 
-using kpm::workflows::RunPrinterOperation;
+using kpm::workflows::RunReportingFailure;
 using kpm::workflows::SelectorValue;
 
 namespace {
@@ -64,22 +64,17 @@ int CPos4Page::OnWizardNext() {
 
     int first = 0;
     int currentX = 0;
-    int code = RunPrinterOperation(
-        *sheet, [sheet, &first, &currentX] { return sheet->ReadAlignment(first, currentX); });
-    if (code != 0) {
-        sheet->ShowErrorMessage(code);
+    if (!RunReportingFailure(
+            *sheet, [sheet, &first, &currentX] { return sheet->ReadAlignment(first, currentX); })) {
         return -1;
     }
     if (!IsXInRange(currentX, x)) {
         ShowStopMessage(kBeyondRangeText, sheet);
         return -1;
     }
-    code = RunPrinterOperation(*sheet, [sheet, y, x] { return sheet->WriteAlignment(y, x); });
-    if (code != 0) {
-        sheet->ShowErrorMessage(code);
-        return -1;
-    }
-    return 141;
+    const bool written =
+        RunReportingFailure(*sheet, [sheet, y, x] { return sheet->WriteAlignment(y, x); });
+    return written ? 141 : -1;
 }
 
 int CPos4Page::OnWizardBack() {

@@ -2,9 +2,7 @@
 
 #include "app/texts.h"
 #include "app/tovik_sheet.h"
-#include "workflows/common/printer_operation.h"
-
-using kpm::workflows::RunPrinterOperation;
+#include "workflows/common/reported_operation.h"
 
 CFire2Page::CFire2Page()
     : StepPage({130, {{1084, 193}, {1052, 128}, {1058, 137}, {1059, 138}, {1061, 305}}, {1084}}) {}
@@ -19,17 +17,10 @@ bool CFire2Page::OnSetActive() {
 
 int CFire2Page::OnWizardNext() {
     CTovikSheet* sheet = TheSheet();
-    int code = RunPrinterOperation(*sheet, [sheet] { return sheet->ResetFiring(); });
-    if (code == 0) {
-        const int pattern = sheet->IsWhiteCombination() ? 212 : 210;
-        code = RunPrinterOperation(*sheet,
-                                   [sheet, pattern] { return sheet->SendCheckPattern(pattern); });
-    }
-    if (code != 0) {
-        sheet->ShowErrorMessage(code);
-        return -1;
-    }
-    return 131;
+    const int pattern = sheet->IsWhiteCombination() ? 212 : 210;
+    const bool sent = kpm::workflows::PrepareAndSendPattern(
+        *sheet, [sheet] { return sheet->ResetFiring(); }, pattern);
+    return sent ? 131 : -1;
 }
 
 int CFire2Page::OnWizardBack() {

@@ -3,12 +3,12 @@
 #include <QComboBox>
 
 #include "app/tovik_sheet.h"
-#include "workflows/common/printer_operation.h"
+#include "workflows/common/reported_operation.h"
 #include "workflows/common/value_selector.h"
 #include "workflows/firing/fire_exam1_dlg.h"
 
 using kpm::workflows::FillFiringSelector;
-using kpm::workflows::RunPrinterOperation;
+using kpm::workflows::RunReportingFailure;
 using kpm::workflows::SelectorValue;
 
 namespace {
@@ -52,14 +52,10 @@ int CFire4Page::OnWizardNext() {
     for (std::size_t i = 0; i < kSelectors.size(); ++i) {
         offset[i] = Offset(SelectorValue(ItemAs<QComboBox>(kSelectors[i])), white);
     }
-    const int code = RunPrinterOperation(*sheet, [sheet, offset] {
+    const bool written = RunReportingFailure(*sheet, [sheet, offset] {
         return sheet->WriteFiringValues(offset[kC], offset[kM], offset[kY], offset[kK]);
     });
-    if (code != 0) {
-        sheet->ShowErrorMessage(code);
-        return -1;
-    }
-    return 133;
+    return written ? 133 : -1;
 }
 
 int CFire4Page::OnWizardBack() {
