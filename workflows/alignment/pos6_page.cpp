@@ -5,26 +5,26 @@
 
 namespace {
 
-kpm::workflows::ConfirmationSpec Confirmation() {
-    kpm::workflows::ConfirmationSpec spec;
-    spec.page = {142,
-                 {{1097, 196},
-                  {1077, 176},
-                  {1078, 177},
-                  {1036, 156},
-                  {1021, 157},
-                  {1017, 158},
-                  {1096, 146},
-                  {1022, 129},
-                  {1248, 145},
-                  {1019, 159}},
-                 {1097, 1248},
-                 ui::kWizBack};
-    spec.nextLine = 1096;
-    spec.returnMarker = 142;
-    spec.reAdjustTarget = 140;
-    spec.restartTarget = 138;
-    return spec;
+kpm::workflows::ConfirmationLayout Confirmation() {
+    kpm::workflows::ConfirmationLayout layout;
+    layout.page = {142,
+                   {{1097, 196},
+                    {1077, 176},
+                    {1078, 177},
+                    {1036, 156},
+                    {1021, 157},
+                    {1017, 158},
+                    {1096, 146},
+                    {1022, 129},
+                    {1248, 145},
+                    {1019, 159}},
+                   {1097, 1248},
+                   ui::kWizBack};
+    layout.nextLine = 1096;
+    layout.returnMarker = 142;
+    layout.reAdjustTarget = 140;
+    layout.restartTarget = 138;
+    return layout;
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 
 namespace kpm::workflows {
 
-ConfirmationPage::ConfirmationPage(ConfirmationSpec spec)
-    : StepPage(spec.page), confirm_(std::move(spec)) {}
+ConfirmationPage::ConfirmationPage(ConfirmationLayout layout)
+    : StepPage(layout.page), confirm_(std::move(layout)) {}
 
 void ConfirmationPage::OnInitDialog() {
     StepPage::OnInitDialog();

@@ -9,8 +9,8 @@
 
 namespace kpm::workflows {
 
-struct ConfirmationSpec {
-    StepPageSpec page;  // its entryButtons are the buttons before an answer
+struct ConfirmationLayout {
+    StepPageLayout page;  // its entryButtons are the buttons before an answer
     int yes = 1036;
     int no = 1021;
     int nextLine = 0;  // "- Click "Next"."
@@ -27,7 +27,7 @@ struct ConfirmationSpec {
 class ConfirmationPage : public StepPage {
     Q_OBJECT
 public:
-    explicit ConfirmationPage(ConfirmationSpec spec);
+    explicit ConfirmationPage(ConfirmationLayout layout);
 
     bool OnSetActive() override;
 
@@ -39,7 +39,7 @@ protected:
 private:
     void OnAnswer(bool yes);
 
-    ConfirmationSpec confirm_;
+    ConfirmationLayout confirm_;
 };
 
 }  // namespace kpm::workflows

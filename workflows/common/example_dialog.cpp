@@ -13,8 +13,8 @@ namespace {
 constexpr int kTitleText = 102;
 }
 
-ExampleDialog::ExampleDialog(ExampleSpec spec, CTovikSheet* sheet, QWidget* parent)
-    : ui::Dialog(spec.templateId, parent), spec_(std::move(spec)), sheet_(sheet) {}
+ExampleDialog::ExampleDialog(ExampleLayout layout, CTovikSheet* sheet, QWidget* parent)
+    : ui::Dialog(layout.templateId, parent), layout_(std::move(layout)), sheet_(sheet) {}
 
 int ExampleDialog::Open(ExampleDialog& dialog, CTovikSheet& sheet) {
     return dialog.DoModal(sheet.Messages());
@@ -25,18 +25,18 @@ void ExampleDialog::OnInitDialog() {
     if (LoadText(kTitleText, title) == 0) {
         setWindowTitle(title);
     }
-    for (const ControlText& entry : spec_.texts) {
+    for (const ControlText& entry : layout_.texts) {
         SetControlText(Item(entry.control), entry.text);
     }
     SetControlText(Item(ui::kIdOk), kCloseText);
     if (sheet_ != nullptr) {
-        for (int caption : spec_.captions) {
+        for (int caption : layout_.captions) {
             if (QWidget* control = Item(caption)) {
                 sheet_->SetBoldFont(control);
             }
         }
     }
-    for (const ControlPicture& entry : spec_.pictures) {
+    for (const ControlPicture& entry : layout_.pictures) {
         ShowCheckPicture(*this, entry.control, entry.picture);
         QWidget* picture = Item(entry.control);
         if (entry.namedBy != 0 && picture != nullptr) {

@@ -21,7 +21,7 @@ struct ControlPicture {
     int namedBy = 0;
 };
 
-struct ExampleSpec {
+struct ExampleLayout {
     int templateId;
     std::vector<ControlText> texts;
     // In the sheet's semi-bold caption font when the dialog has the sheet.
@@ -36,7 +36,7 @@ public:
 
     // `sheet` only lends its fonts; without it the captions keep the
     // dialog's own font.
-    explicit ExampleDialog(ExampleSpec spec, CTovikSheet* sheet = nullptr,
+    explicit ExampleDialog(ExampleLayout layout, CTovikSheet* sheet = nullptr,
                            QWidget* parent = nullptr);
 
     // Runs the dialog modally over `sheet` through its message service.
@@ -46,7 +46,7 @@ protected:
     void OnInitDialog() override;
 
 private:
-    ExampleSpec spec_;
+    ExampleLayout layout_;
     CTovikSheet* sheet_;
 };
 

@@ -8,17 +8,18 @@
 
 namespace kpm::workflows {
 
-StepPage::StepPage(StepPageSpec spec) : ui::PropertyPage(spec.templateId), spec_(std::move(spec)) {}
+StepPage::StepPage(StepPageLayout layout)
+    : ui::PropertyPage(layout.templateId), layout_(std::move(layout)) {}
 
 CTovikSheet* StepPage::TheSheet() const {
     return static_cast<CTovikSheet*>(Sheet());
 }
 
 void StepPage::OnInitDialog() {
-    for (const ControlText& entry : spec_.texts) {
+    for (const ControlText& entry : layout_.texts) {
         SetControlText(Item(entry.control), entry.text);
     }
-    for (int caption : spec_.captions) {
+    for (int caption : layout_.captions) {
         if (QWidget* control = Item(caption)) {
             TheSheet()->SetBoldFont(control);
         }
@@ -26,7 +27,7 @@ void StepPage::OnInitDialog() {
 }
 
 bool StepPage::OnSetActive() {
-    TheSheet()->SetWizardButtonsDeferred(spec_.entryButtons);
+    TheSheet()->SetWizardButtonsDeferred(layout_.entryButtons);
     return true;
 }
 

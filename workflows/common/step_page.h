@@ -19,7 +19,7 @@ struct ControlText {
     int text;
 };
 
-struct StepPageSpec {
+struct StepPageLayout {
     int templateId;
     // Set when the dialog is initialised.
     std::vector<ControlText> texts;
@@ -35,7 +35,7 @@ public:
     // The picture area of the step pages.
     static constexpr int kPictureArea = 1060;
 
-    explicit StepPage(StepPageSpec spec);
+    explicit StepPage(StepPageLayout layout);
 
     bool OnSetActive() override;
 
@@ -43,7 +43,7 @@ protected:
     void OnInitDialog() override;
 
     CTovikSheet* TheSheet() const;
-    const StepPageSpec& Spec() const { return spec_; }
+    const StepPageLayout& Layout() const { return layout_; }
     // Shows check picture `pictureId` in the picture area, or leaves the
     // area empty when there is no such picture.
     void ShowPicture(int pictureId);
@@ -52,7 +52,7 @@ protected:
     void JumpTo(int templateId, int returnMarker);
 
 private:
-    StepPageSpec spec_;
+    StepPageLayout layout_;
 };
 
 }  // namespace kpm::workflows

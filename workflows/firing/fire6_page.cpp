@@ -9,27 +9,27 @@ namespace {
 constexpr int kPlatenHeightNote = 1068;
 constexpr int kAllDoneText = 160;
 
-kpm::workflows::ConfirmationSpec Confirmation() {
-    kpm::workflows::ConfirmationSpec spec;
-    spec.page = {134,
-                 {{1088, 197},
-                  {1065, 148},
-                  {1066, 149},
-                  {1036, 156},
-                  {1021, 157},
-                  {1017, 158},
-                  {1090, 146},
-                  {1022, 129},
-                  {1089, 145},
-                  {1019, 159},
-                  {kPlatenHeightNote, 150}},
-                 {1088, 1089},
-                 ui::kWizBack};
-    spec.nextLine = 1090;
-    spec.returnMarker = 134;
-    spec.reAdjustTarget = 132;
-    spec.restartTarget = 129;
-    return spec;
+kpm::workflows::ConfirmationLayout Confirmation() {
+    kpm::workflows::ConfirmationLayout layout;
+    layout.page = {134,
+                   {{1088, 197},
+                    {1065, 148},
+                    {1066, 149},
+                    {1036, 156},
+                    {1021, 157},
+                    {1017, 158},
+                    {1090, 146},
+                    {1022, 129},
+                    {1089, 145},
+                    {1019, 159},
+                    {kPlatenHeightNote, 150}},
+                   {1088, 1089},
+                   ui::kWizBack};
+    layout.nextLine = 1090;
+    layout.returnMarker = 134;
+    layout.reAdjustTarget = 132;
+    layout.restartTarget = 129;
+    return layout;
 }
 
 }  // namespace

@@ -25,30 +25,30 @@ struct Phase {
 
 // Both confirmations: Back only until "Yes", the marker of the page itself
 // for the page they jump to.
-ConfirmationSpec Confirmation(const Phase& phase) {
-    ConfirmationSpec spec;
-    spec.page.templateId = phase.templateId;
-    spec.page.texts = {{kCaption, phase.stepText},
-                       {1178, 148},
-                       {1179, phase.question},
-                       {1036, 156},
-                       {1021, 157},
-                       {1180, 146},
-                       {1022, 129},
-                       {kRestartCaption, phase.restartText},
-                       {1019, phase.restartButton},
-                       {1182, 150}};
+ConfirmationLayout Confirmation(const Phase& phase) {
+    ConfirmationLayout layout;
+    layout.page.templateId = phase.templateId;
+    layout.page.texts = {{kCaption, phase.stepText},
+                         {1178, 148},
+                         {1179, phase.question},
+                         {1036, 156},
+                         {1021, 157},
+                         {1180, 146},
+                         {1022, 129},
+                         {kRestartCaption, phase.restartText},
+                         {1019, phase.restartButton},
+                         {1182, 150}};
     if (phase.example != 0) {
-        spec.page.texts.push_back({phase.example, 158});
+        layout.page.texts.push_back({phase.example, 158});
     }
-    spec.page.captions = {kCaption, kRestartCaption};
-    spec.page.entryButtons = ui::kWizBack;
-    spec.nextLine = 1180;
-    spec.example = phase.example;
-    spec.returnMarker = phase.templateId;
-    spec.reAdjustTarget = phase.reAdjustTarget;
-    spec.restartTarget = phase.restartTarget;
-    return spec;
+    layout.page.captions = {kCaption, kRestartCaption};
+    layout.page.entryButtons = ui::kWizBack;
+    layout.nextLine = 1180;
+    layout.example = phase.example;
+    layout.returnMarker = phase.templateId;
+    layout.reAdjustTarget = phase.reAdjustTarget;
+    layout.restartTarget = phase.restartTarget;
+    return layout;
 }
 
 }  // namespace

@@ -13,8 +13,8 @@ namespace kpm::workflows::platen {
 class PictureStepPage : public StepPage {
     Q_OBJECT
 public:
-    PictureStepPage(StepPageSpec spec, int pictureId)
-        : StepPage(std::move(spec)), pictureId_(pictureId) {}
+    PictureStepPage(StepPageLayout layout, int pictureId)
+        : StepPage(std::move(layout)), pictureId_(pictureId) {}
 
 protected:
     void OnInitDialog() override;

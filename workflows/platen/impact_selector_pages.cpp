@@ -25,7 +25,8 @@ constexpr int kLength = 1217;
 
 namespace kpm::workflows::platen {
 
-ReadingPage::ReadingPage(ReadingSpec spec) : StepPage(spec.page), reading_(std::move(spec)) {}
+ReadingPage::ReadingPage(ReadingLayout layout)
+    : StepPage(layout.page), reading_(std::move(layout)) {}
 
 bool ReadingPage::OnSetActive() {
     StepPage::OnSetActive();

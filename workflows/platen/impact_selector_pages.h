@@ -11,8 +11,8 @@
 
 namespace kpm::workflows::platen {
 
-struct ReadingSpec {
-    StepPageSpec page;
+struct ReadingLayout {
+    StepPageLayout page;
     int confirmation;  // the phase's confirmation page, whose marker counts
     int printStep;     // Back otherwise
     int next;
@@ -21,7 +21,7 @@ struct ReadingSpec {
 class ReadingPage : public StepPage {
     Q_OBJECT
 public:
-    explicit ReadingPage(ReadingSpec spec);
+    explicit ReadingPage(ReadingLayout layout);
 
     bool OnSetActive() override;
     int OnWizardNext() override;
@@ -35,7 +35,7 @@ protected:
     virtual std::function<int()> WriteReading(CTovikSheet& sheet) = 0;
 
 private:
-    ReadingSpec reading_;
+    ReadingLayout reading_;
     int m_nEnteredFrom = -1;
 };
 

@@ -13,8 +13,8 @@
 
 namespace {
 
+using kpm::workflows::ConfirmationLayout;
 using kpm::workflows::ConfirmationPage;
-using kpm::workflows::ConfirmationSpec;
 
 constexpr int kSettleMs = 80;
 
@@ -44,18 +44,18 @@ class ConfirmationPageTest : public testing_support::AppTest {
 protected:
     void Build(const Variant& variant) {
         app->SetDemoMode();  // the main page's list, which starts the sheet, fills at once
-        ConfirmationSpec spec;
-        spec.page = {134, {{1088, 197}, {1022, 129}, {1019, 159}}, {1088}, ui::kWizBack};
-        spec.nextLine = 1090;
-        spec.example = variant.example;
-        spec.returnMarker = 134;
-        spec.reAdjustTarget = 132;
-        spec.restartTarget = 129;
-        spec.yesButtons = variant.yesButtons;
-        spec.noButtons = variant.noButtons;
+        ConfirmationLayout layout;
+        layout.page = {134, {{1088, 197}, {1022, 129}, {1019, 159}}, {1088}, ui::kWizBack};
+        layout.nextLine = 1090;
+        layout.example = variant.example;
+        layout.returnMarker = 134;
+        layout.reAdjustTarget = 132;
+        layout.restartTarget = 129;
+        layout.yesButtons = variant.yesButtons;
+        layout.noButtons = variant.noButtons;
         sheet.reset();
-        sheet = std::make_unique<CTovikSheet>(messages, [spec](int id) -> ui::PropertyPage* {
-            return id == 134 ? new CountingConfirmation(spec) : nullptr;
+        sheet = std::make_unique<CTovikSheet>(messages, [layout](int id) -> ui::PropertyPage* {
+            return id == 134 ? new CountingConfirmation(layout) : nullptr;
         });
         sheet->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet.get()));
