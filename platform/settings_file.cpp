@@ -137,6 +137,12 @@ SettingsFile SettingsFile::Load(const std::string& path, std::error_code& error)
 
 SettingsFile SettingsFile::Parse(std::string_view text) {
     SettingsFile file;
+    // Editors on Windows start a UTF-8 file with a byte-order mark; left in,
+    // it would become part of the first name and hide that value.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (text.starts_with(kByteOrderMark)) {
+        text.remove_prefix(kByteOrderMark.size());
+    }
     while (!text.empty()) {
         const auto eol = text.find('\n');
         std::string_view line = Trim(text.substr(0, eol));

@@ -1,7 +1,8 @@
 // The installer's settings: the stand-in for the two registry values that the
 // Windows installer writes ("SetupLangID", "SetupMode").
 //
-// The file holds one "Name = value" per line; blank lines and lines starting
+// The file holds one "Name = value" per line (after a UTF-8 byte-order mark,
+// if the file starts with one); blank lines and lines starting
 // with '#' or ';' are ignored, and so are "[section]" lines; a '#' or ';'
 // after a blank (or right after the '=') starts a comment that ends the
 // value ("SetupMode = 1   # 600 dpi" is the integer 1). Names match

@@ -48,6 +48,29 @@ TEST(SettingsFileParse, NamesCommentsSectionsAndLastWins) {
     EXPECT_EQ(file.Get("garbage line").kind, SettingValue::Kind::Missing);
 }
 
+// What starts the file does not hide its first value; only a leading
+// byte-order mark is skipped, one elsewhere stays part of the text.
+TEST(SettingsFileParse, FirstLineWhateverStartsTheFile) {
+    struct Case {
+        const char* text;
+        SettingValue::Kind kind;
+        std::uint32_t value;
+    };
+    const Case cases[] = {
+        {"SetupLangID = 1041\n", SettingValue::Kind::Integer, 1041},
+        {"\xEF\xBB\xBFSetupLangID = 1041\n", SettingValue::Kind::Integer, 1041},
+        {"\xEF\xBB\xBF\r\nSetupLangID = 1041\r\n", SettingValue::Kind::Integer, 1041},
+        {"\xEF\xBB\xBF\xEF\xBB\xBFSetupLangID = 1041\n", SettingValue::Kind::Missing, 0},
+        {"SetupLangID = \xEF\xBB\xBF" "1041\n", SettingValue::Kind::OtherType, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const SettingValue got = SettingsFile::Parse(c.text).Get("SetupLangID");
+        EXPECT_EQ(got.kind, c.kind);
+        EXPECT_EQ(got.value, c.value);
+    }
+}
+
 TEST(SettingsFileLoad, PathFromEnvironmentAndMissingFile) {
     unsetenv(SettingsFile::kPathVariable);
     EXPECT_EQ(SettingsFile::Path(), "/etc/kpm-maintenance/setup.conf");
