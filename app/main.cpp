@@ -15,12 +15,15 @@
 #include "workflows/wizard_pages.h"
 
 int main(int argc, char** argv) {
-    // The installed program holds CAP_NET_RAW for the echo's raw socket,
-    // which is used only where no ping socket is allowed. Elsewhere it goes
-    // before Qt loads any plugin the user's environment names.
-    if (const std::error_code error = platform::DropNetRawCapabilityUnlessNeeded()) {
-        std::fprintf(stderr, "kpm-wizard: cannot give up CAP_NET_RAW: %s\n",
+    // The program is installed without capabilities (the echo's raw socket
+    // is kpm-echo's). Given some by hand all the same, it drops them before
+    // Qt loads any plugin the user's environment names, and refuses to run
+    // with them.
+    if (const std::error_code error = platform::DropPrivilegesGainedAtStart()) {
+        std::fprintf(stderr,
+                     "kpm-wizard: cannot give up the capabilities it was started with: %s\n",
                      error.message().c_str());
+        return 1;
     }
     // Taken before Qt removes its own options from argv.
     QStringList arguments;

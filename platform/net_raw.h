@@ -1,27 +1,26 @@
-// The raw-socket capability the installed programs are given for their ICMP
-// echo (the way ping is), and giving it up where it is not needed.
+// The raw-socket capability and the programs that load code the user's
+// environment names.
 //
-// The echo tries an ICMP datagram ("ping") socket first and a raw socket
-// only where the system allows no ping socket to the process's groups, so
-// where ping sockets work the capability is never used. A program that
-// loads plugins named by the user's environment (Qt's QT_PLUGIN_PATH, GTK's
-// modules) must not hold it then: that would hand CAP_NET_RAW to whatever
-// the user points it at.
+// The wizard loads plugins from paths in the user's environment (Qt's
+// QT_PLUGIN_PATH, GTK's modules), so it must never hold CAP_NET_RAW: the
+// packages give the capability to the small echo program kpm-echo only
+// (tools/kpm-echo), which the library runs where it can open no ICMP socket
+// itself. Should the wizard or kpbidi be given capabilities all the same (a
+// setcap by hand, as older packages did), they give them up at start.
 #pragma once
 
 #include <system_error>
 
 namespace platform {
 
-// Whether this process may open an ICMP datagram socket now.
-bool PingSocketAllowed();
+// Whether the kernel started this process in secure-execution mode: with
+// file capabilities or a set-user-id or set-group-id bit.
+bool StartedWithGainedPrivileges();
 
-// Removes CAP_NET_RAW from the process's effective, permitted and
-// inheritable sets, for good. Harmless when it holds no such capability.
-std::error_code DropNetRawCapability();
-
-// Drops the capability when PingSocketAllowed(); keeps it otherwise, for the
-// raw socket. Returns the failure to drop it, if any.
-std::error_code DropNetRawCapabilityUnlessNeeded();
+// When StartedWithGainedPrivileges(), empties the process's effective,
+// permitted, inheritable and ambient capability sets, for good; otherwise
+// changes nothing (root started by root keeps what root has). Returns the
+// failure to drop them, if any.
+std::error_code DropPrivilegesGainedAtStart();
 
 }  // namespace platform

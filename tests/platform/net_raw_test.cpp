@@ -1,19 +1,22 @@
-// Giving up CAP_NET_RAW: each case runs in a child process of its own (in a
-// network namespace of its own where it sets the ping group range), since a
-// capability dropped is gone for the whole process. Needs root, as the echo
-// tests do.
+// Capabilities a program of ours was started with: kpm-wizard and kpbidi are
+// installed without any (the echo's raw socket is kpm-echo's), and given
+// some by hand they drop them before anything the user's environment names
+// is loaded. Tried on a copy of a probe program with CAP_NET_RAW as a file
+// capability, run as nobody in a network namespace where no ping socket is
+// allowed. Needs root, as the echo tests do.
 #include "platform/net_raw.h"
 
 #include <netinet/in.h>
-#include <sched.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <functional>
+#include <atomic>
+#include <string>
 
 #include <gtest/gtest.h>
+
+#include "tests/support/another_user.h"
+#include "tests/support/process.h"
 
 namespace {
 
@@ -26,66 +29,37 @@ bool RawSocketOpens() {
     return true;
 }
 
-// Runs `body` in a child with a network namespace of its own and the ping
-// group range `range`; the child's exit status is body's result (0 passes).
-int InChild(const char* range, const std::function<int()>& body) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::unshare(CLONE_NEWNET) != 0) {
-            ::_exit(90);
-        }
-        std::ofstream("/proc/sys/net/ipv4/ping_group_range") << range << '\n';
-        ::_exit(body());
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
-}
+TEST(NetRaw, PrivilegesGainedAtStartAreDroppedAndRootKeepsItsOwn) {
+    ASSERT_EQ(::geteuid(), 0u) << "giving a program a file capability needs root";
+    // Root started by root gained nothing: it keeps the raw socket.
+    EXPECT_FALSE(platform::StartedWithGainedPrivileges());
+    EXPECT_FALSE(platform::DropPrivilegesGainedAtStart());
+    EXPECT_TRUE(RawSocketOpens());
 
-class NetRawTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(RawSocketOpens())
-            << "these tests need root or CAP_NET_RAW: a raw ICMP socket is refused here";
-    }
-};
+    const std::string setcap = kpm::test::FindProgram("setcap");
+    const std::string ip = kpm::test::FindProgram("ip");
+    ASSERT_FALSE(setcap.empty()) << "the setcap program (libcap2-bin) is missing";
+    ASSERT_FALSE(ip.empty()) << "the ip program (iproute2) is missing";
+    const kpm::test::CopiesForAnotherUser copies({KPM_PRIVILEGES_PROBE});
+    ASSERT_TRUE(copies.ok());
+    const std::string probe = copies.Path(KPM_PRIVILEGES_PROBE);
+    ASSERT_EQ(kpm::test::RunProcess({setcap, "cap_net_raw+ep", probe}), 0)
+        << "setcap on " << probe << " (a file system without capabilities?)";
 
-TEST_F(NetRawTest, DroppedCapabilityRefusesRawSocketsAndDroppingTwiceIsHarmless) {
-    EXPECT_EQ(
-        InChild("1 0",
-                [] {
-                    if (platform::DropNetRawCapability() || platform::DropNetRawCapability()) {
-                        return 1;
-                    }
-                    return RawSocketOpens() ? 2 : 0;
-                }),
-        0);
-}
-
-TEST_F(NetRawTest, KeptOnlyWhereNoPingSocketIsAllowed) {
-    struct Case {
-        const char* range;
-        bool pingAllowed;
-        bool rawAfterwards;
+    static std::atomic<int> counter{0};
+    const std::string ns =
+        "kpm-net-raw-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    ASSERT_EQ(kpm::test::RunProcess({ip, "netns", "add", ns}), 0) << "ip netns add " << ns;
+    EXPECT_EQ(kpm::test::RunProcess(
+                  {ip, "netns", "exec", ns, "sysctl", "-q", "-w", "net.ipv4.ping_group_range=1 0"}),
+              0);
+    const auto run = [&](const char* mode) {
+        return kpm::test::RunProcess(
+            {ip, "netns", "exec", ns, "/usr/sbin/runuser", "-u", "nobody", "--", probe, mode});
     };
-    const Case cases[] = {
-        {"1 0", false, true},           // no group may: the raw socket is needed
-        {"0 2147483647", true, false},  // every group may: the capability goes
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.range);
-        EXPECT_EQ(InChild(c.range,
-                          [&] {
-                              if (platform::PingSocketAllowed() != c.pingAllowed) {
-                                  return 1;
-                              }
-                              if (platform::DropNetRawCapabilityUnlessNeeded()) {
-                                  return 2;
-                              }
-                              return RawSocketOpens() == c.rawAfterwards ? 0 : 3;
-                          }),
-                  0);
-    }
+    EXPECT_EQ(run("keep"), 1) << "the copy's capability does not take effect";
+    EXPECT_EQ(run("drop"), 0);
+    kpm::test::RunProcess({ip, "netns", "del", ns});
 }
 
 }  // namespace

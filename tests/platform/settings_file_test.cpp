@@ -61,7 +61,9 @@ TEST(SettingsFileParse, FirstLineWhateverStartsTheFile) {
         {"\xEF\xBB\xBFSetupLangID = 1041\n", SettingValue::Kind::Integer, 1041},
         {"\xEF\xBB\xBF\r\nSetupLangID = 1041\r\n", SettingValue::Kind::Integer, 1041},
         {"\xEF\xBB\xBF\xEF\xBB\xBFSetupLangID = 1041\n", SettingValue::Kind::Missing, 0},
-        {"SetupLangID = \xEF\xBB\xBF" "1041\n", SettingValue::Kind::OtherType, 0},
+        {"SetupLangID = \xEF\xBB\xBF"
+         "1041\n",
+         SettingValue::Kind::OtherType, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/net_raw.h"
 #include "tools/kpbidi/commands.h"
 #include "tools/kpbidi/open_printer.h"
 #include "tools/kpbidi/output.h"
@@ -50,6 +51,13 @@ void PrintSubcommandHelp(const Subcommand& sub) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Installed without capabilities, as the wizard is (the echo's raw
+    // socket is kpm-echo's); given some by hand, it gives them up.
+    if (const std::error_code error = platform::DropPrivilegesGainedAtStart()) {
+        std::cerr << "kpbidi: cannot give up the capabilities it was started with: "
+                  << error.message() << '\n';
+        return 1;
+    }
     std::string printerName;
     std::string host;
     bool json = false;

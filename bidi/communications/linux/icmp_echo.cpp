@@ -1,15 +1,22 @@
 #include "bidi/communications/linux/icmp_echo.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/ip_icmp.h>
 #include <poll.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 namespace KpBidi::communications::linux {
 namespace {
@@ -81,24 +88,96 @@ bool WaitFor(int fd, short events, Clock::time_point deadline) {
     }
 }
 
+// What the echo program's exit status says.
+enum class HelperAnswer { Present, Absent, NoAnswer };
+
+// How long past its own time-out the echo program may take to start and end
+// before it is killed.
+constexpr std::chrono::milliseconds kHelperGrace{500};
+
+// Runs the echo program with nothing but the address and the time-out: an
+// empty environment, standard streams on /dev/null, no other descriptor.
+// NoAnswer covers a program that is missing, lacks the capability, refuses
+// or fails; the caller then tries another way.
+HelperAnswer RunHelper(const std::string& helper, const in_addr& target,
+                       std::chrono::milliseconds timeout) {
+    std::array<char, INET_ADDRSTRLEN> address{};
+    if (::inet_ntop(AF_INET, &target, address.data(), address.size()) == nullptr) {
+        return HelperAnswer::NoAnswer;
+    }
+    const auto bounded =
+        std::clamp(timeout, std::chrono::milliseconds(1), EchoProbe::kMaxHelperTimeout);
+    std::string program = helper;
+    std::string milliseconds = std::to_string(bounded.count());
+    char* argv[] = {program.data(), address.data(), milliseconds.data(), nullptr};
+    char* envp[] = {nullptr};
+
+    posix_spawn_file_actions_t actions;
+    if (::posix_spawn_file_actions_init(&actions) != 0) {
+        return HelperAnswer::NoAnswer;
+    }
+    for (int fd = 0; fd <= 2; ++fd) {
+        ::posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", O_RDWR, 0);
+    }
+    ::posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    pid_t pid = -1;
+    const int spawned = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp);
+    ::posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        return HelperAnswer::NoAnswer;
+    }
+
+    // Waited for on a process descriptor, so that a program that hangs is
+    // killed when its time is up.
+    const UniqueFd process(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
+    if (process) {
+        const auto deadline = Clock::now() + bounded + kHelperGrace;
+        if (!WaitFor(process.get(), POLLIN, deadline)) {
+            ::kill(pid, SIGKILL);
+        }
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) {
+            return HelperAnswer::NoAnswer;
+        }
+    }
+    if (!WIFEXITED(status)) {
+        return HelperAnswer::NoAnswer;
+    }
+    switch (WEXITSTATUS(status)) {
+        case 0:
+            return HelperAnswer::Present;
+        case 1:
+            return HelperAnswer::Absent;
+        default:
+            return HelperAnswer::NoAnswer;
+    }
+}
+
 }  // namespace
 
-EchoProbe::EchoProbe(EchoMethod method, UniqueFd socket)
+const char* InstalledEchoHelper() noexcept {
+    return KPBIDI_ECHO_HELPER;
+}
+
+EchoProbe::EchoProbe(EchoMethod method, UniqueFd socket, std::string helper)
     : method_(method),
       socket_(std::move(socket)),
       identifier_(static_cast<std::uint16_t>(static_cast<unsigned>(::getpid()) ^
-                                             (nextIdentifier.fetch_add(1) * 0x9E37u))) {}
+                                             (nextIdentifier.fetch_add(1) * 0x9E37u))),
+      helper_(std::move(helper)) {}
 
-EchoProbe EchoProbe::Open() {
-    for (EchoMethod m : {EchoMethod::Datagram, EchoMethod::Raw}) {
-        if (auto probe = Open(m)) {
+EchoProbe EchoProbe::Open(const std::string& helper) {
+    for (EchoMethod m : {EchoMethod::Datagram, EchoMethod::Raw, EchoMethod::Helper}) {
+        if (auto probe = Open(m, helper)) {
             return std::move(*probe);
         }
     }
     return EchoProbe(EchoMethod::TcpConnect, UniqueFd());
 }
 
-std::optional<EchoProbe> EchoProbe::Open(EchoMethod method) {
+std::optional<EchoProbe> EchoProbe::Open(EchoMethod method, const std::string& helper) {
     switch (method) {
         case EchoMethod::Datagram:
         case EchoMethod::Raw: {
@@ -111,6 +190,11 @@ std::optional<EchoProbe> EchoProbe::Open(EchoMethod method) {
             }
             return EchoProbe(method, std::move(fd));
         }
+        case EchoMethod::Helper:
+            if (helper.empty() || helper[0] != '/' || ::access(helper.c_str(), X_OK) != 0) {
+                return std::nullopt;
+            }
+            return EchoProbe(method, UniqueFd(), helper);
         case EchoMethod::TcpConnect:
             return EchoProbe(method, UniqueFd());
     }
@@ -118,10 +202,33 @@ std::optional<EchoProbe> EchoProbe::Open(EchoMethod method) {
 }
 
 bool EchoProbe::Echo(const in_addr& target, std::chrono::milliseconds timeout) {
-    if (method_ == EchoMethod::TcpConnect) {
-        return KnockTcp(target, timeout);
+    switch (method_) {
+        case EchoMethod::TcpConnect:
+            return KnockTcp(target, timeout);
+        case EchoMethod::Helper:
+            return AskHelper(target, timeout);
+        case EchoMethod::Datagram:
+        case EchoMethod::Raw:
+            break;
     }
     return EchoIcmp(target, timeout);
+}
+
+bool EchoProbe::AskHelper(const in_addr& target, std::chrono::milliseconds timeout) const {
+    const auto deadline = Clock::now() + timeout;
+    switch (RunHelper(helper_, target, timeout)) {
+        case HelperAnswer::Present:
+            return true;
+        case HelperAnswer::Absent:
+            return false;
+        case HelperAnswer::NoAnswer:
+            break;
+    }
+    // No capability (a copy without it, a file system without file
+    // capabilities) or no program: the stand-in with the time left.
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    return KnockTcp(target, std::max(left, std::chrono::milliseconds(1)));
 }
 
 bool EchoProbe::EchoIcmp(const in_addr& target, std::chrono::milliseconds timeout) {

@@ -20,6 +20,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "tests/support/another_user.h"
 #include "tests/tools/printer-sim/wire_client.h"
 
 extern char** environ;
@@ -186,11 +187,13 @@ TEST(Program, StateFileIsLoadedAndSavedOnExit) {
     std::filesystem::remove_all(dir);
 }
 
-// `args` of the ctl client, run as the unprivileged user nobody: another
-// local user of the machine.
-std::pair<int, std::string> CtlAsNobody(const std::vector<std::string>& args) {
-    std::vector<std::string> all{"/usr/sbin/runuser", "-u", "nobody", "--", kProgram, "ctl"};
+// `args` of the ctl client, run as the unprivileged user nobody (another
+// local user of the machine) from its copy of the program.
+std::pair<int, std::string> CtlAsNobody(const kpm::test::CopiesForAnotherUser& copies,
+                                        const std::vector<std::string>& args) {
+    std::vector<std::string> all{copies.Path(kProgram), "ctl"};
     all.insert(all.end(), args.begin(), args.end());
+    all = copies.AsUser(all);
     int pipe[2];
     if (::pipe2(pipe, O_CLOEXEC) != 0) {
         return {-1, "pipe"};
@@ -226,6 +229,8 @@ std::pair<int, std::string> CtlAsNobody(const std::vector<std::string>& args) {
 // file anywhere nor read one, with or without a folder for file commands.
 TEST(Program, AnotherUserCannotReachFilesThroughTheControlChannel) {
     ASSERT_EQ(::geteuid(), 0u) << "the simulator must run as another user than nobody (root)";
+    const kpm::test::CopiesForAnotherUser copies({kProgram});
+    ASSERT_TRUE(copies.ok());
     char pattern[] = "/tmp/kpm-sim-control-XXXXXX";
     const std::filesystem::path dir = ::mkdtemp(pattern);
     const std::filesystem::path victim = "/tmp/kpm-sim-victim-" + std::to_string(::getpid());
@@ -234,11 +239,12 @@ TEST(Program, AnotherUserCannotReachFilesThroughTheControlChannel) {
         Process sim({"--quiet"});
         const std::string address = AddressFrom(sim.Line());
         ASSERT_FALSE(address.empty());
-        const auto [saved, saveOut] = CtlAsNobody({address, "save", victim.string()});
+        const auto [saved, saveOut] = CtlAsNobody(copies, {address, "save", victim.string()});
         EXPECT_EQ(saved, 1) << saveOut;
         EXPECT_NE(saveOut.find("--control-folder"), std::string::npos) << saveOut;
         EXPECT_FALSE(std::filesystem::exists(victim));
-        const auto [loaded, loadOut] = CtlAsNobody({address, "load", (dir / "secret").string()});
+        const auto [loaded, loadOut] =
+            CtlAsNobody(copies, {address, "load", (dir / "secret").string()});
         EXPECT_EQ(loaded, 1);
         EXPECT_EQ(loadOut.find("top-secret"), std::string::npos) << loadOut;
     }
@@ -247,16 +253,16 @@ TEST(Program, AnotherUserCannotReachFilesThroughTheControlChannel) {
         const std::string address = AddressFrom(sim.Line());
         ASSERT_FALSE(address.empty());
         for (const std::string& name : {victim.string(), std::string("../escape.json")}) {
-            const auto [status, out] = CtlAsNobody({address, "save", name});
+            const auto [status, out] = CtlAsNobody(copies, {address, "save", name});
             EXPECT_EQ(status, 1) << name << ": " << out;
         }
         EXPECT_FALSE(std::filesystem::exists(victim));
         EXPECT_FALSE(std::filesystem::exists(dir.parent_path() / "escape.json"));
         // Inside the folder, by name: a parse error says where, not what.
-        const auto [loaded, loadOut] = CtlAsNobody({address, "load", "secret"});
+        const auto [loaded, loadOut] = CtlAsNobody(copies, {address, "load", "secret"});
         EXPECT_EQ(loaded, 1);
         EXPECT_EQ(loadOut.find("top-secret"), std::string::npos) << loadOut;
-        const auto [saved, saveOut] = CtlAsNobody({address, "save", "state.json"});
+        const auto [saved, saveOut] = CtlAsNobody(copies, {address, "save", "state.json"});
         EXPECT_EQ(saved, 0) << saveOut;
         EXPECT_TRUE(std::filesystem::is_regular_file(dir / "state.json"));
     }

@@ -11,7 +11,12 @@ probe=$3
 command -v runuser >/dev/null || { echo "FAIL: runuser (util-linux) is missing"; exit 1; }
 
 work=$(mktemp -d /tmp/kpm-run-isolation.XXXXXX)
-trap 'rm -rf "$work"' EXIT
+copies=
+trap 'rm -rf "$work" $copies' EXIT
+# nobody runs the probe from a copy: the build tree may lie in a home folder
+# only its owner can enter.
+copies=$("$source_dir/tests/support/copy-for-another-user" nobody "$probe")
+probe=$copies/${probe##*/}
 mkdir -p "$work/build/app" "$work/build/tools/printer-sim"
 ln -s "$simulator" "$work/build/tools/printer-sim/kpm-printer-sim"
 # The stand-in wizard: waits for the VNC details the test reads from the

@@ -10,6 +10,7 @@
 
 #include "bidi/capi/error.h"
 #include "bidi/communications/linux/network_connector.h"
+#include "tests/support/another_user.h"
 #include "tests/support/process.h"
 #include "tools/printer-sim/loopback.h"
 
@@ -107,7 +108,8 @@ public:
     }
 
     // kpbidi_echo_probe inside the namespace: 0 answered, 1 silent, 2 method
-    // not permitted. `waited` is how long it took.
+    // not permitted. `waited` is how long it took. (Exec(copies.AsUser(...))
+    // runs a copy as another user.)
     int Probe(const std::string& method, const std::string& host,
               Clock::duration* waited = nullptr) {
         const auto start = Clock::now();
@@ -161,6 +163,74 @@ TEST(EchoInNamespace, TcpStandInTellsAHostThatIsUpFromNone) {
     // No route inside the namespace: nobody there.
     EXPECT_EQ(ns.Probe("tcp", "10.255.255.1"), 1);
     EXPECT_EQ(ns.Probe("raw", "10.255.255.1"), 1);
+}
+
+// The echo program's arguments: nothing but one unicast IPv4 address in
+// dotted decimal and a time-out of 1 to 10000 ms; anything else is refused
+// (status 2) before a packet is sent.
+TEST(EchoProgram, RefusesEverythingButAnAddressAndATimeOut) {
+    const std::vector<std::vector<std::string>> refused = {
+        {},
+        {"127.0.0.1"},
+        {"127.0.0.1", "100", "extra"},
+        {"127.0.0.1", "0"},
+        {"127.0.0.1", "10001"},
+        {"127.0.0.1", "-5"},
+        {"127.0.0.1", "100ms"},
+        {"127.0.0.1", " 100"},
+        {"127.0.0.1", "0x64"},
+        {"127.0.0.1", ""},
+        {"localhost", "100"},
+        {"127.1", "100"},
+        {"127.0.0.01", "100"},
+        {" 127.0.0.1", "100"},
+        {"127.0.0.1\n", "100"},
+        {"::1", "100"},
+        {"0.0.0.0", "100"},
+        {"255.255.255.255", "100"},
+        {"224.0.0.1", "100"},
+        {"--help", "100"},
+    };
+    for (const auto& args : refused) {
+        std::vector<std::string> command{KPM_ECHO_PROGRAM};
+        command.insert(command.end(), args.begin(), args.end());
+        EXPECT_EQ(kpm::test::RunProcess(command), 2)
+            << (args.empty() ? "(none)" : args[0] + " " + (args.size() > 1 ? args[1] : ""));
+    }
+}
+
+// Where no ping socket is allowed (the kernel's default range "1 0"),
+// another user (nobody) has no ICMP socket of its own: the echo goes
+// through the echo program, which holds CAP_NET_RAW as the package gives it.
+// Echoes ignored make the difference from the TCP stand-in, which would
+// call the host up (its port refuses). Without the capability the stand-in
+// answers.
+TEST(EchoInNamespace, AnotherUserEchoesThroughTheEchoProgramWhereNoPingSocketIsAllowed) {
+    const std::string setcap = kpm::test::FindProgram("setcap");
+    ASSERT_FALSE(setcap.empty()) << "the setcap program (libcap2-bin) is missing";
+    const kpm::test::CopiesForAnotherUser copies({KPBIDI_ECHO_PROBE, KPM_ECHO_PROGRAM});
+    ASSERT_TRUE(copies.ok());
+    const std::string probe = copies.Path(KPBIDI_ECHO_PROBE);
+    const std::string helper = copies.Path(KPM_ECHO_PROGRAM);
+    ASSERT_EQ(kpm::test::RunProcess({setcap, "cap_net_raw+ep", helper}), 0)
+        << "setcap on " << helper << " (a file system without capabilities?)";
+    NetNamespace ns;
+    ASSERT_TRUE(ns.ok());
+    ns.Sysctl("net.ipv4.ping_group_range=1 0");
+    const auto asNobody = [&](const std::string& method, const std::string& host) {
+        return ns.Exec(copies.AsUser({probe, method, host, helper}));
+    };
+    EXPECT_EQ(asNobody("datagram", "127.0.0.1"), 2);
+    EXPECT_EQ(asNobody("raw", "127.0.0.1"), 2);
+    EXPECT_EQ(asNobody("auto", "127.0.0.1"), 0);  // present
+    EXPECT_EQ(asNobody("helper", "127.0.0.1"), 0);
+    ns.Sysctl("net.ipv4.icmp_echo_ignore_all=1");
+    EXPECT_EQ(asNobody("auto", "127.0.0.1"), 1);  // absent: the stand-in would say 0
+    EXPECT_EQ(asNobody("tcp", "127.0.0.1"), 0);
+
+    ASSERT_EQ(kpm::test::RunProcess({setcap, "-r", helper}), 0);
+    EXPECT_EQ(ns.Exec(copies.AsUser({helper, "127.0.0.1", "100"})), 3);  // no raw socket
+    EXPECT_EQ(asNobody("auto", "127.0.0.1"), 0);                         // the stand-in
 }
 
 }  // namespace
