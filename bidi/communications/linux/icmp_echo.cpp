@@ -116,12 +116,17 @@ HelperAnswer RunHelper(const std::string& helper, const in_addr& target,
     if (::posix_spawn_file_actions_init(&actions) != 0) {
         return HelperAnswer::NoAnswer;
     }
-    for (int fd = 0; fd <= 2; ++fd) {
-        ::posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", O_RDWR, 0);
+    int prepared = 0;
+    for (int fd = 0; fd <= 2 && prepared == 0; ++fd) {
+        prepared = ::posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", O_RDWR, 0);
     }
-    ::posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    if (prepared == 0) {
+        prepared = ::posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    }
     pid_t pid = -1;
-    const int spawned = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp);
+    const int spawned = prepared != 0
+                            ? prepared
+                            : ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp);
     ::posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
         return HelperAnswer::NoAnswer;
