@@ -1,6 +1,7 @@
 // Streaming the printer's log to a consumer, block by block, in order.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -15,6 +16,13 @@ namespace KpBidi {
 inline constexpr std::size_t kMaxParkedLogBytes = std::size_t{256} << 20;
 inline constexpr std::size_t kMaxParkedLogBlocks = std::size_t{1} << 20;
 
+// Each read of the reply waits only so long, but a printer that keeps
+// trickling bytes never lets a read time out. The fetch therefore ends with
+// Error(Timeout) when no whole log block has arrived for this long (counted
+// from the request, then from the last whole block). The bound is checked
+// before every read, so it ends at most one read's wait later.
+inline constexpr std::chrono::milliseconds kLogBlockWait{30'000};
+
 class Bidi {
 public:
     using LogCallback = std::function<bool(const unsigned char* data, std::size_t size)>;
@@ -25,8 +33,10 @@ public:
     // is read; the pointer is valid only during the call. A false answer
     // stops the deliveries but not the reading, so the channel is left
     // clean. Raises Error(InvalidResponse) when the final block was never
-    // delivered (missing, or behind a gap).
-    void FetchLog(const LogCallback& callback);
+    // delivered (missing, or behind a gap), Error(Timeout) when no whole
+    // block arrived within `blockWait` (see kLogBlockWait).
+    void FetchLog(const LogCallback& callback,
+                  std::chrono::steady_clock::duration blockWait = kLogBlockWait);
 
 private:
     Printer* printer_;

@@ -3,6 +3,7 @@
 // Reply bytes are assembled here by hand, independently of the encoder.
 #pragma once
 
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -54,6 +55,10 @@ public:
 
     std::vector<Request> requests;
     int connectorsCreated = 0;
+    // How the reply travels: at most this many bytes a read, each read
+    // waiting `readPause` first.
+    std::size_t readChunk = 700;
+    std::chrono::milliseconds readPause{0};
     std::function<void()> createError;  // throws, to stand in for resolution failures
 
 private:
@@ -80,7 +85,8 @@ private:
             if (owner_.protocol_ == KpBidi::communications::NetworkProtocol) {
                 reply = EnvelopeBytes(reply);
             }
-            inner_ = ScriptedStream::Chunked(reply, 700);
+            inner_ = ScriptedStream::Chunked(reply, owner_.readChunk);
+            inner_->pauseBeforeData = owner_.readPause;
             return true;
         }
         std::int64_t Read(std::vector<unsigned char>& buffer, bool& ok) override {

@@ -3,12 +3,14 @@
 #pragma once
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <deque>
 #include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "bidi/capi/error.h"
@@ -76,6 +78,7 @@ public:
             case ReadStep::Data:
                 break;
         }
+        std::this_thread::sleep_for(pauseBeforeData);
         const std::size_t n = std::min(buffer.size(), step.bytes.size());
         std::memcpy(buffer.data(), step.bytes.data(), n);
         step.bytes.erase(step.bytes.begin(), step.bytes.begin() + static_cast<std::ptrdiff_t>(n));
@@ -87,6 +90,8 @@ public:
         return static_cast<std::int64_t>(n);
     }
 
+    // A slow printer: each read that hands out data waits this long first.
+    std::chrono::milliseconds pauseBeforeData{0};
     std::vector<Bytes> writes;
     std::size_t reads = 0;
     std::size_t largestRead = 0;

@@ -548,7 +548,9 @@ const std::vector<Subcommand>& Subcommands() {
         {"fetch-log", "FILE", "save the printer's log to FILE",
          "The log is written beside FILE and renamed into place only when complete;\n"
          "an interrupted or failed fetch leaves no file behind. FILE must be new or\n"
-         "a regular file; a device, FIFO, folder or symbolic link is refused.",
+         "a regular file of yours; a device, FIFO, folder, symbolic link or another\n"
+         "user's file is refused. A printer that sends no whole log block for 30 s\n"
+         "ends the fetch with error 1005 (Timeout).",
          FetchLog},
         {"device-id", "", "show the printer's IEEE 1284 device identifier", "", DeviceId},
     };

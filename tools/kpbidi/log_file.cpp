@@ -1,83 +1,20 @@
 #include "tools/kpbidi/log_file.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <vector>
+
+#include "platform/staged_file.h"
 
 namespace kpbidi_tool {
 namespace {
 
-// The temporary file's name, for the signal handler: a fixed buffer, since
-// the handler may only make async-signal-safe calls.
-char gTemporaryPath[4096];
-
-extern "C" void RemoveTemporaryAndExit(int) {
-    if (gTemporaryPath[0] != '\0') {
-        unlink(gTemporaryPath);
-    }
-    _exit(130);
-}
-
-// The signals that end a fetch: Ctrl+C, kill, a dropped terminal or SSH
-// session, and Ctrl+\.
-constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-constexpr std::size_t kSignalCount = sizeof kEndingSignals / sizeof kEndingSignals[0];
-
-// Installs the handlers for the life of one fetch, and restores the old ones.
-class InterruptCleanup {
-public:
-    explicit InterruptCleanup(const std::string& temporary) {
-        std::snprintf(gTemporaryPath, sizeof gTemporaryPath, "%s", temporary.c_str());
-        struct sigaction action {};
-        action.sa_handler = RemoveTemporaryAndExit;
-        sigemptyset(&action.sa_mask);
-        for (const int signal : kEndingSignals) {
-            sigaddset(&action.sa_mask, signal);
-        }
-        for (std::size_t i = 0; i < kSignalCount; ++i) {
-            sigaction(kEndingSignals[i], &action, &old_[i]);
-        }
-    }
-    ~InterruptCleanup() {
-        for (std::size_t i = 0; i < kSignalCount; ++i) {
-            sigaction(kEndingSignals[i], &old_[i], nullptr);
-        }
-        gTemporaryPath[0] = '\0';
-    }
-    InterruptCleanup(const InterruptCleanup&) = delete;
-    InterruptCleanup& operator=(const InterruptCleanup&) = delete;
-
-private:
-    struct sigaction old_[kSignalCount] {};
-};
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-    int release() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-private:
-    int fd_;
-};
+// The status of a fetch ended by Ctrl+C, kill, a dropped terminal or SSH
+// session, or Ctrl+\ (SIGQUIT): the one shells report for Ctrl+C.
+constexpr int kInterruptedStatus = 130;
 
 struct Sink {
     int fd = -1;
@@ -128,31 +65,41 @@ bool WriteChunk(void* context, const unsigned char* data, size_t size) {
 
 // Only a new file or a regular file is replaced: renaming over a device, a
 // FIFO or a symbolic link would put a regular file in its place (as root,
-// fetch-log /dev/null would replace the system's /dev/null). Returns the
-// problem, empty when `path` may be written.
+// fetch-log /dev/null would replace the system's /dev/null), and another
+// user's file is theirs. Returns the problem, empty when `path` may be
+// written.
 std::string RefusedTarget(const std::string& path) {
-    struct stat st {};
-    if (lstat(path.c_str(), &st) != 0) {
-        return errno == ENOENT ? "" : "cannot use " + path + ": " + std::strerror(errno);
+    std::error_code error;
+    const char* what = nullptr;
+    switch (platform::HolderOf(path, error)) {
+        case platform::NameHolder::Nothing:
+            return error ? "cannot use " + path + ": " + error.message() : "";
+        case platform::NameHolder::OwnFile:
+        case platform::NameHolder::LinkedFile:
+            return "";
+        case platform::NameHolder::OtherUsersFile:
+            what = "another user's file";
+            break;
+        case platform::NameHolder::SymbolicLink:
+            what = "a symbolic link";
+            break;
+        case platform::NameHolder::Folder:
+            what = "a folder";
+            break;
+        case platform::NameHolder::CharacterDevice:
+            what = "a character device";
+            break;
+        case platform::NameHolder::BlockDevice:
+            what = "a block device";
+            break;
+        case platform::NameHolder::Fifo:
+            what = "a FIFO";
+            break;
+        case platform::NameHolder::OtherKind:
+            what = "not a regular file";
+            break;
     }
-    if (S_ISREG(st.st_mode)) {
-        return "";
-    }
-    const char* what = S_ISLNK(st.st_mode)    ? "a symbolic link"
-                       : S_ISDIR(st.st_mode)  ? "a folder"
-                       : S_ISCHR(st.st_mode)  ? "a character device"
-                       : S_ISBLK(st.st_mode)  ? "a block device"
-                       : S_ISFIFO(st.st_mode) ? "a FIFO"
-                                              : "not a regular file";
     return "will not replace " + path + ": it is " + what + "; name a new or regular file";
-}
-
-std::string Directory(const std::string& path) {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 }  // namespace
@@ -162,19 +109,16 @@ LogFileResult FetchLogToFile(kpbidi_printer_tag* printer, const std::string& pat
     if (result.problem = RefusedTarget(path); !result.problem.empty()) {
         return result;
     }
-    std::string pattern = path + ".partial-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    FileDescriptor fd(mkstemp(name.data()));
-    if (fd.get() < 0) {
-        result.problem = "cannot create a file beside " + path + ": " + std::strerror(errno);
+    platform::StagedFile staged;
+    std::error_code error;
+    if (!staged.Create(path, error)) {
+        result.problem = "cannot create a file beside " + path + ": " + error.message();
         return result;
     }
-    const std::string temporary(name.data());
-    InterruptCleanup cleanup(temporary);
+    staged.RemoveOnEndingSignals(kInterruptedStatus);
 
     Sink sink;
-    sink.fd = fd.get();
+    sink.fd = staged.fd();
     sink.progress = progress;
     kpbidi_fetch_log(printer, WriteChunk, &sink, &result.error);
     result.bytes = sink.bytes;
@@ -184,34 +128,21 @@ LogFileResult FetchLogToFile(kpbidi_printer_tag* printer, const std::string& pat
         sink.Show(true);
     }
 
-    const auto fail = [&](const std::string& problem) {
-        unlink(temporary.c_str());
-        result.problem = problem;
-        return result;
-    };
+    // On every failure the temporary file goes with `staged`.
     if (result.error.code != 0) {
-        return fail("");
+        return result;
     }
     if (sink.writeErrno != 0) {
-        return fail("cannot write " + temporary + ": " + std::strerror(sink.writeErrno));
-    }
-    // The file gets the permissions a newly created file would have.
-    const mode_t mask = umask(0);
-    umask(mask);
-    if (fchmod(fd.get(), 0666 & ~mask) != 0 || fsync(fd.get()) != 0 || close(fd.release()) != 0) {
-        return fail("cannot save " + temporary + ": " + std::strerror(errno));
+        result.problem =
+            "cannot write " + staged.TemporaryPath() + ": " + std::strerror(sink.writeErrno);
+        return result;
     }
     // Again: something else may have taken the name during the fetch.
-    if (const std::string refused = RefusedTarget(path); !refused.empty()) {
-        return fail(refused);
+    if (result.problem = RefusedTarget(path); !result.problem.empty()) {
+        return result;
     }
-    if (rename(temporary.c_str(), path.c_str()) != 0) {
-        return fail("cannot rename the log to " + path + ": " + std::strerror(errno));
-    }
-    // Make the rename itself durable.
-    FileDescriptor directory(open(Directory(path).c_str(), O_RDONLY | O_DIRECTORY));
-    if (directory.get() >= 0) {
-        fsync(directory.get());
+    if (!staged.Place(error)) {
+        result.problem = "cannot save the log as " + path + ": " + error.message();
     }
     return result;
 }

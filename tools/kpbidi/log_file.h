@@ -19,8 +19,9 @@ struct LogFileResult {
 // Streams the log into a temporary file beside `path` and renames it into
 // place once the printer's final block has arrived and the data is on disk.
 // With `progress`, shows bytes and rate on standard error as they arrive.
-// `path` must be new or a regular file: a device, FIFO, folder or symbolic
-// link is refused (a problem, before the printer is asked). Ended by
+// `path` must be new or a regular file of ours: a device, FIFO, folder,
+// symbolic link or another user's file is refused (a problem, before the
+// printer is asked). Ended by
 // SIGINT, SIGTERM, SIGHUP or SIGQUIT, it removes the temporary file and ends
 // the process with status 130.
 LogFileResult FetchLogToFile(kpbidi_printer_tag* printer, const std::string& path, bool progress);

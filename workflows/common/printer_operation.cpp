@@ -6,9 +6,9 @@
 #include <QTimer>
 
 #include <exception>
-#include <thread>
 
 #include "ui/property_sheet.h"
+#include "workflows/common/worker.h"
 
 namespace kpm::workflows {
 
@@ -87,24 +87,15 @@ int RunPrinterOperation(ui::PropertySheet& sheet, const std::function<int()>& op
     InputBlocker blocker;
     BusyScope busy(sheet);
     QEventLoop loop;
-    int result = 0;
-    std::exception_ptr failure;
-    std::thread worker([&] {
-        try {
-            result = operation();
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        // Queued, so the quit cannot be lost if the worker ends before the
-        // loop has started.
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
+    Worker worker;
+    worker.Start(operation, [&](int) { loop.quit(); });
     loop.exec();
-    worker.join();
-    if (failure) {
+    // The application's exit ends the loop as well.
+    worker.Wait();
+    if (const std::exception_ptr failure = worker.Failure()) {
         std::rethrow_exception(failure);
     }
-    return result;
+    return worker.Result();
 }
 
 }  // namespace kpm::workflows

@@ -2,7 +2,9 @@
 
 #include <QProgressBar>
 
+#include <algorithm>
 #include <chrono>
+#include <thread>
 
 #include "app/texts.h"
 #include "app/tovik_sheet.h"
@@ -21,19 +23,12 @@ constexpr int kCannotMakeLogFile = 133;
 constexpr int kFolderPage = 201;
 // Demo mode pauses after every so many steps, so the bar visibly runs.
 constexpr int kDemoStepsPerPause = 16;
-// Queued progress calls the window may owe at most (a few hundred KiB).
-constexpr int kMaxQueuedReports = 4096;
 
 }  // namespace
 
 CLog2Page::~CLog2Page() {
-    if (worker_.joinable()) {
-        abandoned_ = true;
-        // Wakes a worker waiting for the window to catch up.
-        queued_ = 0;
-        queued_.notify_all();
-        worker_.join();
-    }
+    abandoned_ = true;
+    worker_.Wait();
 }
 
 // No wizard button until the fetch has ended.
@@ -49,8 +44,8 @@ void CLog2Page::OnInitDialog() {
 bool CLog2Page::OnSetActive() {
     CTovikSheet& sheet = *TheSheet();
     const bool demo = CTovikToolApp::Instance().IsDemoMode() != 0;
-    // Step 1 made the file moments ago; if it is gone or cannot be opened
-    // now, the user has to choose again.
+    // Step 1 tried the folder moments ago; if it takes no file now, or the
+    // name has been taken meanwhile, the user has to choose again.
     if (!demo && !file_.Open(sheet.GetLogFile())) {
         ShowInformation(kCannotMakeLogFile, &sheet);
         return false;
@@ -64,8 +59,9 @@ bool CLog2Page::OnSetActive() {
         bar->setAccessibleDescription(ItemText(kStatus));
     }
     abandoned_ = false;
-    queued_ = 0;
-    worker_ = std::thread([this, demo] { demo ? RunDemoFetch() : RunFetch(); });
+    worker_.Start([this, demo] { return demo ? RunDemoFetch() : RunFetch(); },
+                  [this](int code) { FinishFetch(code); },
+                  [this](std::uint64_t pieces) { ShowProgress(pieces); });
     return true;
 }
 
@@ -80,56 +76,35 @@ bool CLog2Page::OnLogChunk(void* context, const unsigned char* data, std::size_t
     if (!page->file_.Write(data, size)) {
         return false;
     }
-    page->ReportChunk();
+    page->worker_.Advance();
     return true;
 }
 
 // On the worker thread.
-void CLog2Page::RunFetch() {
-    const int code = TheSheet()->FetchLog(&CLog2Page::OnLogChunk, this);
-    QMetaObject::invokeMethod(
-        this, [this, code] { FinishFetch(code); }, Qt::QueuedConnection);
+int CLog2Page::RunFetch() {
+    return TheSheet()->FetchLog(&CLog2Page::OnLogChunk, this);
 }
 
 // On the worker thread.
-void CLog2Page::RunDemoFetch() {
+int CLog2Page::RunDemoFetch() {
     for (int step = 0; step < kProgressSteps && !abandoned_; ++step) {
-        ReportChunk();
+        worker_.Advance();
         if (step % kDemoStepsPerPause == 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }
-    QMetaObject::invokeMethod(
-        this, [this] { FinishFetch(0); }, Qt::QueuedConnection);
+    return 0;
 }
 
-// On the worker thread. Each chunk is one queued call; a printer faster
-// than the window (a simulator on loopback) would otherwise pile them up in
-// the event queue, so the worker waits while too many are unread.
-void CLog2Page::ReportChunk() {
-    for (int owed = queued_.load(); owed >= kMaxQueuedReports && !abandoned_;
-         owed = queued_.load()) {
-        queued_.wait(owed);
-    }
-    ++queued_;
-    QMetaObject::invokeMethod(
-        this, [this] { OnFetchProgress(); }, Qt::QueuedConnection);
-}
-
-void CLog2Page::OnFetchProgress() {
-    // The worker resumes once half the calls it waits for have run.
-    if (queued_.fetch_sub(1) - 1 == kMaxQueuedReports / 2) {
-        queued_.notify_one();
-    }
+// One step of the bar per piece, up to its end.
+void CLog2Page::ShowProgress(std::uint64_t pieces) {
     if (auto* bar = ItemAs<QProgressBar>(kProgress)) {
-        bar->setValue(bar->value() + 1);
+        bar->setValue(static_cast<int>(std::min<std::uint64_t>(pieces, kProgressSteps)));
     }
 }
 
 void CLog2Page::FinishFetch(int code) {
-    // The worker posted this as its last act.
-    worker_.join();
-    // Only a file that was closed whole holds the log.
+    // Only a file that was closed whole, under its name, holds the log.
     const bool saved = !file_.IsOpen() || file_.Close();
 
     CTovikSheet& sheet = *TheSheet();

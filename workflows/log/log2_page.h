@@ -3,16 +3,18 @@
 // then the result.
 //
 // The fetch takes minutes, so it runs on a worker thread of its own (one
-// per activation). The worker owns the file while it runs; it tells the page
-// of every piece and of the end through queued calls, and the page touches
-// the file again only after the end. Until then nothing can leave the page:
-// no wizard button, Cancel, Escape or the window's close button.
+// per activation, through kpm::workflows::Worker). The worker owns the file
+// while it runs and counts the pieces; the window reads the count at the
+// screen's pace and learns of the end through a queued call, and the page
+// touches the file again only after the end. Until then nothing can leave
+// the page: no wizard button, Cancel, Escape or the window's close button.
 #pragma once
 
 #include <atomic>
-#include <thread>
+#include <cstdint>
 
 #include "workflows/common/step_page.h"
+#include "workflows/common/worker.h"
 #include "workflows/log/log_file.h"
 
 class CLog2Page : public kpm::workflows::StepPage {
@@ -30,7 +32,7 @@ public:
     int OnWizardNext() override;
     int OnWizardBack() override;
 
-    bool IsFetching() const { return worker_.joinable(); }
+    bool IsFetching() const { return worker_.IsRunning(); }
 
 signals:
     // The fetch has ended and its result is shown: the whole log saved,
@@ -43,17 +45,14 @@ protected:
 private:
     static bool OnLogChunk(void* context, const unsigned char* data, std::size_t size);
 
-    void RunFetch();
-    void RunDemoFetch();
-    void ReportChunk();
-    void OnFetchProgress();
+    int RunFetch();
+    int RunDemoFetch();
+    void ShowProgress(std::uint64_t pieces);
     void FinishFetch(int code);
 
     kpm::workflows::LogFile file_;
-    std::thread worker_;
     // Set when the page goes away during a fetch: the worker stops taking
     // pieces (the library still reads the reply to its end).
     std::atomic<bool> abandoned_{false};
-    // Progress calls queued and not yet run.
-    std::atomic<int> queued_{0};
+    kpm::workflows::Worker worker_;
 };

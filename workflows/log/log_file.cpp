@@ -2,12 +2,9 @@
 
 #include <QFile>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 namespace kpm::workflows {
 
@@ -15,35 +12,25 @@ namespace {
 
 constexpr std::size_t kBufferSize = std::size_t{256} << 10;
 
-}  // namespace
-
-LogFile::~LogFile() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-    }
+bool MayTakeName(const std::string& path) {
+    std::error_code error;
+    const platform::NameHolder holder = platform::HolderOf(path, error);
+    return !error &&
+           (holder == platform::NameHolder::Nothing || holder == platform::NameHolder::OwnFile);
 }
 
+}  // namespace
+
 bool LogFile::Open(const QString& path) {
-    if (fd_ >= 0) {
-        Close();
-    }
+    file_.Discard();
     failed_ = false;
-    const QByteArray name = QFile::encodeName(path);
-    // Non-blocking only for the open itself, so that a pipe without a
-    // reader cannot hold the wizard.
-    const int fd = ::open(name.constData(),
-                          O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0666);
-    if (fd < 0) {
-        return false;
-    }
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        return false;
-    }
-    fd_ = fd;
     buffer_.clear();
+    const std::string name = QFile::encodeName(path).toStdString();
+    std::error_code error;
+    if (!MayTakeName(name) || !file_.Create(name, error)) {
+        return false;
+    }
+    file_.RemoveOnEndingSignals();
     buffer_.reserve(kBufferSize);
     return true;
 }
@@ -52,7 +39,7 @@ bool LogFile::Flush() {
     const unsigned char* data = buffer_.data();
     std::size_t left = buffer_.size();
     while (left > 0 && !failed_) {
-        const ssize_t n = ::write(fd_, data, left);
+        const ssize_t n = ::write(file_.fd(), data, left);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -68,7 +55,7 @@ bool LogFile::Flush() {
 }
 
 bool LogFile::Write(const unsigned char* data, std::size_t size) {
-    if (fd_ < 0 || failed_) {
+    if (!file_.IsOpen() || failed_) {
         return false;
     }
     while (size > 0) {
@@ -85,24 +72,24 @@ bool LogFile::Write(const unsigned char* data, std::size_t size) {
 }
 
 bool LogFile::Close() {
-    if (fd_ < 0) {
-        return !failed_;
+    if (!file_.IsOpen()) {
+        return false;
     }
     Flush();
-    if (::fsync(fd_) != 0 && errno != EINVAL) {
+    std::error_code error;
+    if (!file_.Place(error)) {
         failed_ = true;
+        file_.Discard();
     }
-    if (::close(fd_) != 0 && errno != EINTR) {
-        failed_ = true;
-    }
-    fd_ = -1;
     buffer_ = {};
     return !failed_;
 }
 
 bool LogFile::CanCreate(const QString& path) {
-    LogFile file;
-    return file.Open(path) && file.Close();
+    const std::string name = QFile::encodeName(path).toStdString();
+    platform::StagedFile probe;
+    std::error_code error;
+    return MayTakeName(name) && probe.Create(name, error);
 }
 
 }  // namespace kpm::workflows

@@ -1,11 +1,14 @@
-// The log file being written: created (or truncated) in the chosen folder,
-// written in large pieces, and closed with a verdict on whether everything
-// written is on the disk.
+// The log file being written. It is written under a temporary name beside
+// its own and takes its name only when closed, so an end of the program by
+// a signal (which removes the temporary file) never leaves a cut log under
+// the name. Written in large pieces; closing answers whether everything
+// written is on the disk under the name.
 //
-// The folder may be one that other users can write to, so the file is
-// never opened through a symbolic link and must be a regular file: a link
-// or a named pipe planted under the expected name is refused rather than
-// followed or waited on.
+// The folder may be one that other users can write to (a shared folder of
+// mode 1777), where the name, being predictable, may be taken before us: a
+// name held by anything but an earlier log of ours (a regular file of ours
+// with no other hard link) is refused, and nothing is ever written into a
+// file that was there before: an earlier log of ours is replaced whole.
 #pragma once
 
 #include <QString>
@@ -13,32 +16,36 @@
 #include <cstddef>
 #include <vector>
 
+#include "platform/staged_file.h"
+
 namespace kpm::workflows {
 
 class LogFile {
 public:
     LogFile() = default;
-    ~LogFile();
     LogFile(const LogFile&) = delete;
     LogFile& operator=(const LogFile&) = delete;
 
-    // Creates the file or empties it; false when it cannot be.
+    // Starts the file (under its temporary name); false when the name is
+    // refused or the folder takes no new file.
     bool Open(const QString& path);
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const { return file_.IsOpen(); }
     // False once any write has failed; later writes are dropped.
     bool Write(const unsigned char* data, std::size_t size);
-    // Writes what is buffered, flushes it to the disk and closes; false
-    // when anything written since Open was lost.
+    // Writes what is buffered and gives the file its name, also after a
+    // failed write (what arrived is kept); true when everything written
+    // since Open is on the disk under the name.
     bool Close();
     bool Failed() const { return failed_; }
 
-    // Whether the file can be created: created (or emptied) and closed.
+    // Whether the log can be made under `path`: the name is free or holds an
+    // earlier log of ours, and the folder takes a new file. Leaves nothing.
     static bool CanCreate(const QString& path);
 
 private:
     bool Flush();
 
-    int fd_ = -1;
+    platform::StagedFile file_;
     bool failed_ = false;
     std::vector<unsigned char> buffer_;
 };

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "tests/support/fake_printer.h"
 
 namespace {
@@ -37,14 +39,18 @@ FakePrinter LogPrinter(const std::vector<Block>& blocks, int protocol = NetworkP
 }
 
 // Runs a fetch; returns the chunks delivered and the error code (0 on success).
-std::pair<std::vector<Bytes>, int> Fetch(FakePrinter& printer, int stopAfter = -1) {
+std::pair<std::vector<Bytes>, int> Fetch(
+    FakePrinter& printer, int stopAfter = -1,
+    std::chrono::steady_clock::duration blockWait = KpBidi::kLogBlockWait) {
     std::vector<Bytes> chunks;
     KpBidi::Bidi bidi(printer);
     const int code = ErrorCode([&] {
-        bidi.FetchLog([&](const unsigned char* data, std::size_t size) {
-            chunks.emplace_back(data, data + size);
-            return stopAfter < 0 || static_cast<int>(chunks.size()) < stopAfter;
-        });
+        bidi.FetchLog(
+            [&](const unsigned char* data, std::size_t size) {
+                chunks.emplace_back(data, data + size);
+                return stopAfter < 0 || static_cast<int>(chunks.size()) < stopAfter;
+            },
+            blockWait);
     });
     return {chunks, code};
 }
@@ -157,6 +163,38 @@ TEST(FetchLog, ParkedBlocksAreBounded) {
         return kpm::test::ReplyPacketBytes(r.headerId, commands);
     });
     EXPECT_EQ(Fetch(printer).second, 1006);
+}
+
+// Each read returns within its own time-out, so only the bound on whole
+// blocks ends a printer that trickles its reply.
+TEST(FetchLog, NoWholeBlockWithinTheBoundIs1005) {
+    using namespace std::chrono_literals;
+    const Bytes big(200, 'x');
+    for (int protocol : {UsbProtocol, NetworkProtocol}) {
+        // About 7 s for the whole reply, a byte every 10 ms.
+        FakePrinter trickle = LogPrinter({{0, big}, {1, big}, {2, big, true}}, protocol);
+        trickle.readChunk = 1;
+        trickle.readPause = 10ms;
+        const auto start = std::chrono::steady_clock::now();
+        auto [chunks, code] = Fetch(trickle, -1, 150ms);
+        EXPECT_EQ(code, 1005) << protocol;
+        EXPECT_TRUE(chunks.empty());
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 3s) << "it waited for the reply";
+    }
+
+    // Whole blocks in time keep the fetch going, however long it takes.
+    std::vector<Block> blocks;
+    for (std::uint32_t i = 0; i < 12; ++i) {
+        blocks.push_back({i, Bytes(16, 'y'), i == 11});
+    }
+    FakePrinter steady = LogPrinter(blocks);
+    steady.readChunk = 40;  // about one block a read
+    steady.readPause = 100ms;
+    const auto start = std::chrono::steady_clock::now();
+    auto [chunks, code] = Fetch(steady, -1, 1s);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(chunks.size(), 12u);
+    EXPECT_GT(std::chrono::steady_clock::now() - start, 1s);
 }
 
 TEST(FetchLog, CallbackExceptionEndsTheFetch) {

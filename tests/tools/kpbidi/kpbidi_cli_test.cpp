@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -301,7 +302,8 @@ TEST_F(LogFile, EndingSignalsLeaveNoFile) {
 
 // Renaming over anything but a regular file would leave a regular file in
 // its place: a device, a FIFO or a symbolic link (to a device) is refused
-// before the printer is asked, and is left as it was.
+// before the printer is asked, and is left as it was; so is another user's
+// file (in a shared folder, a name someone else took first).
 TEST_F(LogFile, RefusesToReplaceWhatIsNotARegularFile) {
     const fs::path device = dir_ / "null";
     ASSERT_EQ(mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0)
@@ -312,6 +314,9 @@ TEST_F(LogFile, RefusesToReplaceWhatIsNotARegularFile) {
     fs::create_symlink("/dev/null", link);
     const fs::path folder = dir_ / "folder";
     fs::create_directory(folder);
+    const fs::path theirs = dir_ / "theirs";
+    std::ofstream(theirs) << "theirs";
+    ASSERT_EQ(chown(theirs.c_str(), 65534, 65534), 0);
     const std::size_t before = sim_.requests().size();
     const struct {
         fs::path path;
@@ -322,6 +327,7 @@ TEST_F(LogFile, RefusesToReplaceWhatIsNotARegularFile) {
         {fifo, fs::file_type::fifo, "a FIFO"},
         {link, fs::file_type::symlink, "a symbolic link"},
         {folder, fs::file_type::directory, "a folder"},
+        {theirs, fs::file_type::regular, "another user's file"},
     };
     for (const auto& c : cases) {
         const CommandResult r = Run({"fetch-log", c.path.string()});
@@ -331,7 +337,7 @@ TEST_F(LogFile, RefusesToReplaceWhatIsNotARegularFile) {
         EXPECT_EQ(fs::symlink_status(c.path).type(), c.type) << c.what;
     }
     EXPECT_EQ(sim_.requests().size(), before);
-    EXPECT_EQ(FilesIn(dir_).size(), 4u);
+    EXPECT_EQ(FilesIn(dir_).size(), 5u);
     EXPECT_EQ(fs::status("/dev/null").type(), fs::file_type::character);
 }
 
