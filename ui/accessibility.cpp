@@ -7,6 +7,8 @@
 #include <QRadioButton>
 #include <QToolButton>
 
+#include "ui/property_sheet.h"
+
 namespace ui {
 
 namespace {
@@ -57,7 +59,9 @@ public:
 
     void doAction(const QString& name) override {
         if (name == toggleAction() || name == pressAction()) {
-            if (widget()->isEnabled()) {
+            // While the sheet waits, a choice would change the control
+            // without its page hearing of it (OnClicked does nothing then).
+            if (widget()->isEnabled() && !PropertySheet::IsInBusySheet(widget())) {
                 Button()->click();
             }
             return;
@@ -107,7 +111,7 @@ public:
 
     QStringList actionNames() const override {
         QStringList names;
-        if (widget()->isEnabled()) {
+        if (CanOpen()) {
             names << showMenuAction() << pressAction();
         }
         return names + QAccessibleWidget::actionNames();
@@ -117,7 +121,7 @@ public:
         if (name == showMenuAction() || name == pressAction()) {
             // The menu runs a loop of its own; the caller (a screen reader
             // waiting for its answer) must not wait for the menu to close.
-            if (widget()->isEnabled()) {
+            if (CanOpen()) {
                 QMetaObject::invokeMethod(Button(), &QToolButton::showMenu, Qt::QueuedConnection);
             }
             return;
@@ -128,6 +132,10 @@ public:
 private:
     QToolButton* Button() const { return static_cast<QToolButton*>(widget()); }
     QMenu* Menu() const { return Button()->menu(); }
+    // Not while the sheet waits: the menu's loop would run inside the wait.
+    bool CanOpen() const {
+        return widget()->isEnabled() && !PropertySheet::IsInBusySheet(widget());
+    }
 };
 
 QAccessibleInterface* CreateInterface(const QString& className, QObject* object) {

@@ -3,7 +3,9 @@
 //     (Toggle, Press) is clicked, as by the mouse, so the page's click
 //     handler runs exactly as for every other way the user chooses it;
 //   - a tool button that pops up its menu at once has that menu as its
-//     child, so its entries can be found and chosen without opening it.
+//     child, so its entries can be found and chosen without opening it;
+//   - neither acts while its property sheet is busy (a printer wait), where
+//     mouse and keys do nothing either.
 #pragma once
 
 #include <QString>

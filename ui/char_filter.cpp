@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QValidator>
 
 namespace ui {
 
@@ -45,10 +46,39 @@ private:
     std::function<bool(QChar)> allowed_;
 };
 
+// The edit runs its validator on every change, whatever made it, and takes
+// the text as the validator leaves it: the disallowed characters removed,
+// the cursor moved back by those removed before it.
+class CharacterValidator : public QValidator {
+public:
+    CharacterValidator(QObject* parent, std::function<bool(QChar)> allowed)
+        : QValidator(parent), allowed_(std::move(allowed)) {}
+
+    State validate(QString& input, int& pos) const override {
+        qsizetype kept = 0;
+        int removedBeforeCursor = 0;
+        for (qsizetype i = 0; i < input.size(); ++i) {
+            const QChar c = input.at(i);
+            if (allowed_(c)) {
+                input[kept++] = c;
+            } else if (i < pos) {
+                ++removedBeforeCursor;
+            }
+        }
+        input.truncate(kept);
+        pos -= removedBeforeCursor;
+        return Acceptable;
+    }
+
+private:
+    std::function<bool(QChar)> allowed_;
+};
+
 }  // namespace
 
 void SetCharacterFilter(QLineEdit* edit, std::function<bool(QChar)> allowed) {
-    edit->installEventFilter(new CharacterFilter(edit, std::move(allowed)));
+    edit->installEventFilter(new CharacterFilter(edit, allowed));
+    edit->setValidator(new CharacterValidator(edit, std::move(allowed)));
 }
 
 }  // namespace ui

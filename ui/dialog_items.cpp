@@ -9,6 +9,7 @@
 #include "ui/accessibility.h"
 #include "ui/controls.h"
 #include "ui/ip_address_edit.h"
+#include "ui/property_sheet.h"
 
 namespace ui {
 
@@ -96,8 +97,15 @@ void DialogItems::SelectIndex(int id, int index) {
 
 void DialogItems::OnClicked(int id, std::function<void()> handler) {
     if (auto* button = ItemAs<QAbstractButton>(id)) {
+        // Mouse and keys do not reach a busy sheet, but a button pressed
+        // through the accessibility bus still clicks; its command ("Browse...",
+        // a modal box) must not run inside the sheet's wait.
         QObject::connect(button, &QAbstractButton::clicked, button,
-                         [handler = std::move(handler)] { handler(); });
+                         [button, handler = std::move(handler)] {
+                             if (!PropertySheet::IsInBusySheet(button)) {
+                                 handler();
+                             }
+                         });
     }
 }
 

@@ -346,6 +346,12 @@ void PropertySheet::SetBusy(bool busy) {
     }
 }
 
+bool PropertySheet::IsInBusySheet(const QWidget* widget) {
+    const auto* sheet =
+        widget != nullptr ? qobject_cast<const PropertySheet*>(widget->window()) : nullptr;
+    return sheet != nullptr && sheet->IsBusy();
+}
+
 void PropertySheet::ShowBusyIndicator(bool show) {
     busyIndicator_->setVisible(show);
 }
@@ -373,9 +379,16 @@ void PropertySheet::AppendSystemMenuItem(const QString& text, int commandId) {
     action->setData(commandId);
     // Posted, as the window's own menu posts its commands: the command
     // (often a modal box) runs after the menu has closed, and a screen
-    // reader that chose the entry gets its answer at once.
-    connect(action, &QAction::triggered, this,
-            [this, commandId] { Post([this, commandId] { OnSysCommand(commandId); }); });
+    // reader that chose the entry gets its answer at once. An entry chosen
+    // through the accessibility bus while the sheet waits does nothing: its
+    // box would run a modal loop inside the wait.
+    connect(action, &QAction::triggered, this, [this, commandId] {
+        Post([this, commandId] {
+            if (!busy_) {
+                OnSysCommand(commandId);
+            }
+        });
+    });
 }
 
 void PropertySheet::SetSystemMenuName(const QString& accessibleName) {

@@ -89,9 +89,15 @@ public:
 
     // While the sheet waits on work that the user must not interrupt (a
     // printer operation), the buttons, Escape and the window's close button
-    // do nothing. The busy indicator beside the buttons tells the user why.
+    // do nothing, and neither do the page's buttons (DialogItems::OnClicked),
+    // the accessibility actions of check boxes, radio buttons and the system
+    // menu's button, and the system menu's commands: none of them may start
+    // anything, least of all a modal window, inside the wait. The busy
+    // indicator beside the buttons tells the user why.
     void SetBusy(bool busy);
     bool IsBusy() const { return busy_; }
+    // Whether `widget` lies in the window of a sheet that is busy.
+    static bool IsInBusySheet(const QWidget* widget);
     void ShowBusyIndicator(bool show);
     QProgressBar* BusyIndicator() const { return busyIndicator_; }
 

@@ -24,7 +24,8 @@
  *                                      refused
  *   KPBIDI_PRINTER_NOT_AVAILABLE (1003) the printer cannot be reached
  *   KPBIDI_ACCESS_DENIED (1004)        the system refused access
- *   KPBIDI_TIMEOUT (1005)              the printer did not answer in time
+ *   KPBIDI_TIMEOUT (1005)              the printer did not answer in time,
+ *                                      or an operation took over 60 s in all
  *   KPBIDI_INVALID_RESPONSE (1006)     the reply is malformed, truncated,
  *                                      fails its checksum or lacks the answer
  *   KPBIDI_OUT_OF_MEMORY (1007)        memory exhausted
@@ -40,8 +41,9 @@
  *                                      through with a NULL message
  *
  * Threads: calls on different handles are independent; a handle must not be
- * used by two threads at once. Calls block for the whole exchange, which may
- * last several transport time-outs; the log fetch may last minutes.
+ * used by two threads at once. Calls block for the whole exchange, which ends
+ * after about 60 s at most for every function but the log fetch; the log
+ * fetch may last minutes.
  *
  * Compiles as C11 and as C++.
  */

@@ -8,6 +8,8 @@
 
 namespace KpBidi::communications {
 
+class Deadline;
+
 // Destroying a stream closes the channel and releases every handle, lock
 // and socket it holds.
 class Stream {
@@ -22,6 +24,13 @@ public:
     // to true; 0 means the peer has nothing more. Never resizes the buffer.
     // A time-out or an I/O failure throws, never answers a false `ok`.
     virtual std::int64_t Read(std::vector<unsigned char>& buffer, bool& ok) = 0;
+
+    // Bounds the waits of every later Write and Read by `deadline` as well as
+    // by the transport's own time-outs (see deadline.h); null lifts the
+    // bound. The deadline must outlive the stream or be lifted first. A
+    // stream that never waits long may ignore it: the input stream buffer
+    // checks the deadline before every read anyway.
+    virtual void SetDeadline(const Deadline* /*deadline*/) noexcept {}
 
     Stream() = default;
     Stream(const Stream&) = delete;

@@ -2,12 +2,18 @@
 
 namespace KpBidi {
 
-BasicStreamBuf::BasicStreamBuf(communications::Stream* stream, std::size_t n)
-    : stream_(stream), buffer_(n, 0) {}
+BasicStreamBuf::BasicStreamBuf(communications::Stream* stream, std::size_t n,
+                               const communications::Deadline* deadline)
+    : stream_(stream), buffer_(n, 0), deadline_(deadline) {}
 
 BasicStreamBuf::int_type BasicStreamBuf::underflow() {
     if (gptr() < egptr()) {
         return traits_type::to_int_type(*gptr());
+    }
+    // A printer sending without pause never makes a read wait, so the
+    // stream alone could not end it.
+    if (deadline_ != nullptr) {
+        deadline_->Check();
     }
     bool ok = false;
     const std::int64_t count = stream_->Read(buffer_, ok);
@@ -37,8 +43,9 @@ void BasicStreamBuf::Consume(std::size_t count) {
     setg(eback(), gptr() + count, egptr());
 }
 
-BasicInputStream::BasicInputStream(communications::Stream* stream, std::size_t n)
-    : std::istream(nullptr), buf_(stream, n) {
+BasicInputStream::BasicInputStream(communications::Stream* stream, std::size_t n,
+                                   const communications::Deadline* deadline)
+    : std::istream(nullptr), buf_(stream, n, deadline) {
     rdbuf(&buf_);
     // Transport exceptions must reach the exchange, not set badbit.
     exceptions(std::ios::badbit);

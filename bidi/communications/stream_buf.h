@@ -8,6 +8,7 @@
 #include <streambuf>
 #include <vector>
 
+#include "bidi/communications/deadline.h"
 #include "bidi/communications/stream.h"
 
 namespace KpBidi {
@@ -16,8 +17,11 @@ namespace KpBidi {
 // never turned into end-of-file: it reaches the reader unchanged.
 class BasicStreamBuf : public std::streambuf {
 public:
-    // `stream` must outlive the buffer. The read buffer holds n bytes.
-    BasicStreamBuf(communications::Stream* stream, std::size_t n);
+    // `stream` must outlive the buffer. The read buffer holds n bytes. With
+    // a `deadline` (which must outlive the buffer), no read is started once
+    // it has passed: TimeoutException instead.
+    BasicStreamBuf(communications::Stream* stream, std::size_t n,
+                   const communications::Deadline* deadline = nullptr);
 
     // The bytes already fetched and not yet consumed, reading from the stream
     // first when there are none; empty at the end of the stream. Lets the
@@ -32,11 +36,13 @@ protected:
 private:
     communications::Stream* stream_;
     std::vector<unsigned char> buffer_;
+    const communications::Deadline* deadline_;
 };
 
 class BasicInputStream : public std::istream {
 public:
-    BasicInputStream(communications::Stream* stream, std::size_t n);
+    BasicInputStream(communications::Stream* stream, std::size_t n,
+                     const communications::Deadline* deadline = nullptr);
 
     BasicStreamBuf& buffer() noexcept { return buf_; }
 

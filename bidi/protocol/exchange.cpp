@@ -11,6 +11,7 @@ namespace KpBidi {
 namespace {
 
 using communications::Connector;
+using communications::Deadline;
 using communications::Stream;
 using communications::TimeoutException;
 using communications::UsbPortBusyException;
@@ -41,16 +42,23 @@ std::size_t UsbReadSize(Connector& connector) {
 // One round trip: reachability, the path, the stream, the request in one
 // write, then `readReply(input, usb)` on the reply, with the exception
 // translation of the path (the USB path also turns a busy port into 1009).
-// The stream is closed before this returns or throws.
+// Every wait after the stream is open ends at `deadline`. The stream is
+// closed before this returns or throws.
 template <class ReadReply>
-void Exchange(Connector& connector, const Packet& request, ReadReply&& readReply) {
+void Exchange(Connector& connector, const Packet& request, const Deadline& deadline,
+              ReadReply&& readReply) {
     const bool usb = CheckedProtocol(connector) == communications::UsbProtocol;
     try {
         const std::unique_ptr<Stream> stream =
             usb ? connector.OpenUsbStream() : connector.OpenNetworkStream(kNetworkPort);
+        // Opening waits by itself (a connect, the USB port lock), bounded
+        // on its own; what it used up counts.
+        stream->SetDeadline(&deadline);
+        deadline.Check();
         const std::vector<unsigned char> packet = SerializePacket(request);
         WriteAll(*stream, usb ? packet : WrapNetworkMessage(packet));
-        BasicInputStream input(stream.get(), usb ? UsbReadSize(connector) : kNetworkReadBufferSize);
+        BasicInputStream input(stream.get(), usb ? UsbReadSize(connector) : kNetworkReadBufferSize,
+                               &deadline);
         readReply(input, usb);
     } catch (const UsbPortBusyException&) {
         if (!usb) {
@@ -84,7 +92,8 @@ std::uint32_t MakePacketId() {
 }
 
 std::vector<Packet> ExchangePackets(Connector& connector, const Packet& request,
-                                    std::size_t replyLimit) {
+                                    std::size_t replyLimit, std::chrono::milliseconds timeLimit) {
+    const Deadline deadline(timeLimit);
     const std::uint32_t id = request.header.id;
     const std::size_t expected = request.ExpectedReplies();
     std::vector<Packet> replies;
@@ -99,7 +108,7 @@ std::vector<Packet> ExchangePackets(Connector& connector, const Packet& request,
             replies.push_back(std::move(packet));
         }
     };
-    Exchange(connector, request, [&](BasicInputStream& input, bool usb) {
+    Exchange(connector, request, deadline, [&](BasicInputStream& input, bool usb) {
         while (received < expected) {
             const std::size_t left = replyLimit - held;
             if (usb) {
@@ -112,10 +121,11 @@ std::vector<Packet> ExchangePackets(Connector& connector, const Packet& request,
     return replies;
 }
 
-void ExchangeStreaming(Connector& connector, const Packet& request, const CommandHandler& handler) {
+void ExchangeStreaming(Connector& connector, const Packet& request, const CommandHandler& handler,
+                       const Deadline& deadline) {
     const std::uint32_t id = request.header.id;
     const std::size_t expected = request.ExpectedReplies();
-    Exchange(connector, request, [&](BasicInputStream& input, bool usb) {
+    Exchange(connector, request, deadline, [&](BasicInputStream& input, bool usb) {
         std::size_t received = 0;
         while (received < expected) {
             if (!usb) {

@@ -63,7 +63,8 @@ Bytes Perform(Printer& printer, std::uint16_t code, std::uint16_t replyCode, std
         AddCommand(request, CommandCode::Status, Bytes(8, 0));
     }
     AddCommand(request, code, buildValue());
-    std::vector<Packet> replies = ExchangePackets(*connector, request, replyLimit);
+    std::vector<Packet> replies =
+        ExchangePackets(*connector, request, replyLimit, printer.ExchangeTimeLimit());
     const Command& reply = FindReply(replies, replyCode);
     if (reply.data.size() < minimum) {
         BadReply();

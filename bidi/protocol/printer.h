@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "bidi/communications/connector.h"
+#include "bidi/protocol/exchange.h"
 #include "bidi/protocol/packet.h"
 
 namespace KpBidi {
@@ -82,9 +84,19 @@ public:
     // Raises the printer's status when it is not 0.
     DataBlock ReadData(std::int32_t dataId);
 
+    // How long each operation's exchange may take in all (kExchangeTimeLimit
+    // unless changed); tests shorten it rather than wait a minute.
+    void SetExchangeTimeLimit(std::chrono::milliseconds limit) noexcept {
+        exchangeTimeLimit_ = limit;
+    }
+    std::chrono::milliseconds ExchangeTimeLimit() const noexcept { return exchangeTimeLimit_; }
+
     Printer() = default;
     Printer(const Printer&) = delete;
     Printer& operator=(const Printer&) = delete;
+
+private:
+    std::chrono::milliseconds exchangeTimeLimit_ = kExchangeTimeLimit;
 };
 
 // The first reply command with `code`, going through the packets and their

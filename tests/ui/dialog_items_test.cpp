@@ -1,15 +1,23 @@
 #include "ui/dialog_items.h"
 
+#include <QAccessible>
+#include <QAccessibleEditableTextInterface>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDropEvent>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QRadioButton>
 #include <QTest>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
 
 #include "ui/char_filter.h"
 #include "ui/controls.h"
@@ -130,9 +138,81 @@ TEST(CharacterFilter, OnlyAllowedTypedCharactersReachTheEdit) {
     QApplication::clipboard()->setText(QStringLiteral("x y"));
     QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(edit.text(), QStringLiteral("yp1-a."));
-    // Text put in by other means is not filtered.
-    edit.insert(QStringLiteral("_ "));
-    EXPECT_EQ(edit.text(), QStringLiteral("_ yp1-a."));
+}
+
+TEST(CharacterFilter, TextArrivingOtherwiseKeepsOnlyTheAllowedCharacters) {
+    // Each way puts "x", disallowed characters and "y" between the "a" and
+    // the "b" of "ab" (the accessibility bus's text at the start, a drop at
+    // the end), or replaces the text.
+    const QString mixed = QStringLiteral("x_\u00e9 ^\u00e0y");
+    struct Way {
+        const char* name;
+        std::function<void(QLineEdit&)> put;
+        QString text;
+        int cursor;  // -1: where the way leaves it is not ours
+    };
+    const std::vector<Way> ways{
+        {"typed keys",
+         [](QLineEdit& e) {
+             QTest::keyClicks(&e, QStringLiteral("x_ ^"));
+             QTest::sendKeyEvent(QTest::Click, &e, Qt::Key_Eacute, QStringLiteral("\u00e9"), {});
+             QTest::sendKeyEvent(QTest::Click, &e, Qt::Key_Agrave, QStringLiteral("\u00e0"), {});
+             QTest::keyClicks(&e, QStringLiteral("y"));
+         },
+         "axyb", 3},
+        {"input method commit (dead keys, composed characters)",
+         [&](QLineEdit& e) {
+             QInputMethodEvent event;
+             event.setCommitString(mixed);
+             QApplication::sendEvent(&e, &event);
+         },
+         "axyb", 3},
+        {"paste",
+         [&](QLineEdit& e) {
+             QApplication::clipboard()->setText(mixed);
+             e.paste();
+         },
+         "axyb", 3},
+        {"insert", [&](QLineEdit& e) { e.insert(mixed); }, "axyb", 3},
+        {"drop",
+         [&](QLineEdit& e) {
+             QMimeData data;
+             data.setText(mixed);
+             const QPoint end(e.width() - 2, e.height() / 2);
+             QDragEnterEvent enter(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+             QApplication::sendEvent(&e, &enter);
+             QDropEvent drop(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+             QApplication::sendEvent(&e, &drop);
+         },
+         "abxy", -1},
+        {"accessibility: insert text",
+         [&](QLineEdit& e) {
+             QAccessible::queryAccessibleInterface(&e)->editableTextInterface()->insertText(0,
+                                                                                            mixed);
+         },
+         "xyab", -1},
+        {"accessibility: set the value",
+         [&](QLineEdit& e) {
+             QAccessible::queryAccessibleInterface(&e)->setText(QAccessible::Value, mixed);
+         },
+         "xy", -1},
+        {"the program's setText", [&](QLineEdit& e) { e.setText(mixed); }, "xy", -1},
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        QLineEdit edit;
+        ui::SetCharacterFilter(&edit, [](QChar c) { return c.unicode() < 128 && c.isLetter(); });
+        edit.setText(QStringLiteral("ab"));
+        edit.setCursorPosition(1);
+        edit.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&edit));
+        edit.setFocus();
+        way.put(edit);
+        EXPECT_EQ(edit.text(), way.text);
+        if (way.cursor >= 0) {
+            EXPECT_EQ(edit.cursorPosition(), way.cursor);
+        }
+    }
 }
 
 TEST(IpAddressEdit, ValueAndTyping) {

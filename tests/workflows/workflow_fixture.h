@@ -54,7 +54,7 @@ protected:
             queue = kpm::test::UniqueQueueName("kpm-wf");
             queues.Add(queue, DeviceUri());
         }
-        sheet = std::make_unique<CTovikSheet>(messages, kpm::workflows::CreatePage);
+        sheet = MakeSheet();
         sheet->SetPrinterName(QString::fromStdString(demo ? "Virtual printer" : queue));
         sheet->SetPrinterAddress(PrinterAddress());
         sheet->show();
@@ -64,6 +64,10 @@ protected:
     void TearDown() override {
         sheet.reset();
         AppTest::TearDown();
+    }
+    // The sheet StartSheet runs; a fixture may hand in one of its own.
+    virtual std::unique_ptr<CTovikSheet> MakeSheet() {
+        return std::make_unique<CTovikSheet>(messages, kpm::workflows::CreatePage);
     }
 
     void Settle() {

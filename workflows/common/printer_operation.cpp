@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QTimer>
+#include <QWindow>
 
 #include <exception>
 
@@ -24,9 +25,15 @@ bool IsUserInput(QEvent::Type type) {
         case QEvent::KeyRelease:
         case QEvent::ShortcutOverride:
         case QEvent::Shortcut:
+        case QEvent::InputMethod:
         case QEvent::TouchBegin:
         case QEvent::TouchUpdate:
         case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletRelease:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
         case QEvent::ContextMenu:
         case QEvent::Close:
             return true;
@@ -35,18 +42,40 @@ bool IsUserInput(QEvent::Type type) {
     }
 }
 
-// Swallows the user's input to every window of the program while it lives.
+// Swallows the user's input to the sheet's window while it lives. Any other
+// window keeps its input: should a menu or a dialog open during the wait
+// all the same, the wait cannot end before its modal loop does, so it must
+// stay possible to close it.
 class InputBlocker : public QObject {
 public:
-    InputBlocker() { QCoreApplication::instance()->installEventFilter(this); }
+    explicit InputBlocker(const QWidget& window) : window_(window) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
     ~InputBlocker() override { QCoreApplication::instance()->removeEventFilter(this); }
     InputBlocker(const InputBlocker&) = delete;
     InputBlocker& operator=(const InputBlocker&) = delete;
 
 protected:
-    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
-        return IsUserInput(event->type());
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        return IsUserInput(event->type()) && AimsAtTheWindow(watched);
     }
+
+private:
+    // Widgets by their window, the window system's window itself, and other
+    // receivers (a QShortcut, an action) by the widget they belong to.
+    bool AimsAtTheWindow(const QObject* receiver) const {
+        if (receiver != nullptr && receiver->isWindowType()) {
+            return receiver == window_.windowHandle();
+        }
+        for (const QObject* o = receiver; o != nullptr; o = o->parent()) {
+            if (o->isWidgetType()) {
+                return static_cast<const QWidget*>(o)->window() == &window_;
+            }
+        }
+        return false;
+    }
+
+    const QWidget& window_;
 };
 
 // The sheet's busy state, the wait cursor and the delayed indicator, undone
@@ -84,7 +113,7 @@ int RunPrinterOperation(ui::PropertySheet& sheet, const std::function<int()>& op
         return operation();
     }
 
-    InputBlocker blocker;
+    InputBlocker blocker(sheet);
     BusyScope busy(sheet);
     QEventLoop loop;
     Worker worker;

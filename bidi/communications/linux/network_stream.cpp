@@ -16,7 +16,9 @@ bool NetworkStream::Write(const unsigned char* data, std::int32_t length) {
 }
 
 std::int64_t NetworkStream::Read(std::vector<unsigned char>& buffer, bool& ok) {
-    const std::size_t got = connection_.Receive(buffer.data(), buffer.size(), kReadTimeout);
+    const std::size_t got =
+        connection_.Receive(buffer.data(), buffer.size(),
+                            deadline_ != nullptr ? deadline_->Limit(kReadTimeout) : kReadTimeout);
     ok = true;
     return static_cast<std::int64_t>(got);
 }

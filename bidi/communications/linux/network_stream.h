@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bidi/communications/deadline.h"
 #include "bidi/communications/linux/connection.h"
 #include "bidi/communications/stream.h"
 
@@ -23,12 +24,16 @@ public:
     // "Connection::Send". A negative length is refused with Error 1000.
     bool Write(const unsigned char* data, std::int32_t length) override;
 
-    // Waits up to kReadTimeout, then receives at most buffer.size() bytes.
-    // 0 with ok true: the printer closed the connection.
+    // Waits up to kReadTimeout (less where the deadline comes first), then
+    // receives at most buffer.size() bytes. 0 with ok true: the printer
+    // closed the connection.
     std::int64_t Read(std::vector<unsigned char>& buffer, bool& ok) override;
+
+    void SetDeadline(const Deadline* deadline) noexcept override { deadline_ = deadline; }
 
 private:
     Connection connection_;
+    const Deadline* deadline_ = nullptr;
 };
 
 }  // namespace KpBidi::communications::linux

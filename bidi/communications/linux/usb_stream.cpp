@@ -85,11 +85,15 @@ bool UsbStream::Write(const unsigned char* data, std::int32_t length) {
     if (QueueIsPrinting(*printer_)) {
         throw UsbPortBusyException();
     }
-    return port_->Write(data, static_cast<std::size_t>(length));
+    return port_->Write(data, static_cast<std::size_t>(length), Limit(UsbPort::kWriteTimeout));
 }
 
 std::int64_t UsbStream::Read(std::vector<unsigned char>& buffer, bool& ok) {
-    return port_->Read(buffer, ok);
+    return port_->Read(buffer, ok, Limit(UsbPort::kReadTimeout));
+}
+
+std::chrono::milliseconds UsbStream::Limit(std::chrono::milliseconds wait) const noexcept {
+    return deadline_ != nullptr ? deadline_->Limit(wait) : wait;
 }
 
 }  // namespace KpBidi::communications::linux

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bidi/communications/deadline.h"
 #include "bidi/communications/linux/usb_port.h"
 #include "bidi/communications/stream.h"
 #include "platform/named_lock.h"
@@ -49,15 +50,21 @@ public:
 
     // Refuses with UsbPortBusyException while a job of the queue is being
     // processed (held and stopped jobs do not count), then writes the block
-    // to the printer (see UsbPort::Write). A negative length: Error 1000.
+    // to the printer (see UsbPort::Write; its 120 s, or less where the
+    // deadline comes first). A negative length: Error 1000.
     bool Write(const unsigned char* data, std::int32_t length) override;
 
-    // UsbPort::Read with its 3000 ms wait.
+    // UsbPort::Read with its 3000 ms wait, or less where the deadline comes
+    // first.
     std::int64_t Read(std::vector<unsigned char>& buffer, bool& ok) override;
+
+    void SetDeadline(const Deadline* deadline) noexcept override { deadline_ = deadline; }
 
     const std::string& lockName() const noexcept { return lockName_; }
 
 private:
+    std::chrono::milliseconds Limit(std::chrono::milliseconds wait) const noexcept;
+
     // Destroyed in reverse: the node is closed before the lock is released,
     // so the next holder of the lock finds the node free.
     std::shared_ptr<spooler::Spooler> spooler_;
@@ -65,6 +72,7 @@ private:
     std::string lockName_;
     platform::NamedLock lock_;
     std::optional<UsbPort> port_;
+    const Deadline* deadline_ = nullptr;
 };
 
 // Whether a job of `printer`'s queue is being processed now; failures of the

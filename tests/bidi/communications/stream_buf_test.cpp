@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <iterator>
 #include <string>
 
@@ -46,6 +47,35 @@ TEST(BasicInputStream, TransportExceptionsReachTheReader) {
     ScriptedStream fails({ReadStep::PlainError()});
     KpBidi::BasicStreamBuf buf(&fails, 16);
     EXPECT_THROW(buf.sgetc(), std::runtime_error);
+}
+
+TEST(Deadline, CutsWaitsToWhatIsLeftAndEndsReadsOnceItHasPassed) {
+    using namespace std::chrono_literals;
+    using KpBidi::communications::Deadline;
+    using KpBidi::communications::TimeoutException;
+
+    const Deadline never;
+    EXPECT_FALSE(never.HasPassed());
+    EXPECT_EQ(never.Limit(3000ms), 3000ms);
+    EXPECT_NO_THROW(never.Check());
+
+    Deadline minute(60'000ms);
+    EXPECT_EQ(minute.Limit(3000ms), 3000ms);
+    EXPECT_LE(minute.Limit(120'000ms), 60'000ms);
+    EXPECT_GT(minute.Limit(120'000ms), 50'000ms);
+
+    const Deadline passed(0ms);
+    EXPECT_TRUE(passed.HasPassed());
+    EXPECT_EQ(passed.Limit(3000ms), 0ms);
+    EXPECT_THROW(passed.Check(), TimeoutException);
+
+    // The buffer reads while there is time, and starts no read after.
+    ScriptedStream stream({ReadStep::Chunk({1}), ReadStep::Chunk({2})});
+    KpBidi::BasicInputStream input(&stream, 1, &minute);
+    EXPECT_EQ(input.get(), 1);
+    minute = passed;
+    EXPECT_THROW(input.get(), TimeoutException);
+    EXPECT_EQ(stream.reads, 1u);
 }
 
 TEST(BasicStreamBuf, WindowAndConsume) {

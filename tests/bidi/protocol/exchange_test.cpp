@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 
 #include "bidi/capi/error.h"
 #include "bidi/protocol/serialize.h"
@@ -73,6 +76,54 @@ struct Rig {
     std::vector<Bytes> writes;
     std::size_t bufferSize = 0;
     bool closed = false;
+};
+
+using namespace std::chrono_literals;
+
+// A printer that trickles `all` in `chunk`-byte pieces, `pause` before
+// each; or, as a Flood, sends `all` over and over without a pause until
+// `endAfter` has passed since its first read. Then the end.
+class PacedStream : public KpBidi::communications::Stream {
+public:
+    PacedStream(Bytes all, std::size_t chunk, std::chrono::milliseconds pause)
+        : all_(std::move(all)), chunk_(chunk), pause_(pause) {}
+    static std::unique_ptr<PacedStream> Flood(Bytes all, std::chrono::milliseconds endAfter) {
+        auto stream = std::make_unique<PacedStream>(std::move(all), std::size_t{1} << 20, 0ms);
+        stream->flood_ = true;
+        stream->endAfter_ = endAfter;
+        return stream;
+    }
+
+    bool Write(const unsigned char*, std::int32_t) override { return true; }
+    std::int64_t Read(std::vector<unsigned char>& buffer, bool& ok) override {
+        ok = true;
+        const auto now = std::chrono::steady_clock::now();
+        if (!started_) {
+            started_ = true;
+            first_ = now;
+        }
+        if (flood_ ? now - first_ > endAfter_ : at_ >= all_.size()) {
+            return 0;
+        }
+        std::this_thread::sleep_for(pause_);
+        const std::size_t n = std::min({chunk_, buffer.size(), all_.size() - at_});
+        std::copy_n(all_.begin() + static_cast<std::ptrdiff_t>(at_), n, buffer.begin());
+        at_ += n;
+        if (flood_) {
+            at_ %= all_.size();
+        }
+        return static_cast<std::int64_t>(n);
+    }
+
+private:
+    Bytes all_;
+    std::size_t chunk_;
+    std::chrono::milliseconds pause_;
+    bool flood_ = false;
+    std::chrono::milliseconds endAfter_{0};
+    std::size_t at_ = 0;
+    bool started_ = false;
+    std::chrono::steady_clock::time_point first_;
 };
 
 int CodeOf(const std::function<void()>& f) {
@@ -259,6 +310,25 @@ TEST(ExchangePackets, FailureTable) {
     }
 }
 
+TEST(ExchangePackets, APrinterThatNeverCompletesItsReplyIsCutOffAtTheTimeLimit) {
+    // Late answers without end and without a pause, so no read ever waits:
+    // only the bound on the whole exchange ends it. Without it the flood
+    // would end after 20 s with 1006.
+    const Bytes stale = ReplyPacketBytes(kId + 1, {{22, kOk}, {66, kOk}});
+    for (int protocol : {UsbProtocol, NetworkProtocol}) {
+        SCOPED_TRACE(protocol);
+        const Bytes again = protocol == UsbProtocol ? stale : EnvelopeBytes(stale);
+        ScriptedConnector connector(protocol, [&] { return PacedStream::Flood(again, 20'000ms); });
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(CodeOf([&] {
+                      KpBidi::ExchangePackets(connector, TwoCommandRequest(),
+                                              KpBidi::kMaxReplyBytes, 300ms);
+                  }),
+                  1005);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
+    }
+}
+
 TEST(ExchangePackets, BusyUsbPortIs1009) {
     Rig rig(UsbProtocol, {});
     rig.connector.busy = true;
@@ -325,6 +395,46 @@ TEST(ExchangeStreaming, SameChecksAndTranslation) {
         Rig refused(protocol, {}, false);
         EXPECT_EQ(CodeOf([&] { KpBidi::ExchangeStreaming(refused.connector, request, ignore); }),
                   1011);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExchangeStreaming, TheCallersDeadlineEndsItUnlessProgressRestartsIt) {
+    // Twelve commands in one packet, trickled a command's size (24 bytes)
+    // every 50 ms: about 800 ms in all against a deadline of 400 ms.
+    KpBidi::Packet request = KpBidi::MakeRequest(kId);
+    KpBidi::AddCommand(request, 35, Bytes(8, 0));
+    std::vector<std::pair<std::uint16_t, Bytes>> commands;
+    for (unsigned char i = 0; i < 12; ++i) {
+        commands.push_back({6, Bytes(16, i)});
+    }
+    const Bytes reply = ReplyPacketBytes(kId, commands);
+    for (int protocol : {UsbProtocol, NetworkProtocol}) {
+        SCOPED_TRACE(protocol);
+        const Bytes all = protocol == UsbProtocol ? reply : EnvelopeBytes(reply);
+        ScriptedConnector connector(protocol,
+                                    [&] { return std::make_unique<PacedStream>(all, 24, 50ms); });
+        for (const bool restart : {true, false}) {
+            SCOPED_TRACE(restart);
+            KpBidi::communications::Deadline deadline(400ms);
+            int seen = 0;
+            const int code = CodeOf([&] {
+                KpBidi::ExchangeStreaming(
+                    connector, request,
+                    [&](const KpBidi::Command&) {
+                        ++seen;
+                        if (restart) {
+                            deadline.Restart();
+                        }
+                    },
+                    deadline);
+            });
+            EXPECT_EQ(code, restart ? 0 : 1005);
+            EXPECT_EQ(seen == 12, restart);
+        }
     }
 }
 

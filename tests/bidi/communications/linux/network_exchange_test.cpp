@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <future>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "bidi/capi/error.h"
+#include "bidi/capi/handle.h"
+#include "bidi/capi/kpbidi.h"
 #include "bidi/communications/linux/host_printer.h"
 #include "bidi/communications/linux/network_connector.h"
 #include "bidi/communications/linux/network_stream.h"
@@ -134,6 +138,35 @@ TEST(NetworkExchange, FailuresOnTheWayToThePrinter) {
     closing.AddFault("close");
     NetworkConnector hungUp(closing.address());
     EXPECT_EQ(ExchangeError(hungUp), KpBidi::InvalidResponse);
+}
+
+TEST(NetworkExchange, APrinterTricklingItsReplyEndsWith1005AtTheTimeLimit) {
+    using namespace std::chrono_literals;
+    // A byte every 4 s: every read gets data well within its 10 s, so only
+    // the bound on the whole exchange ends it (shortened here from its
+    // minute). Reached as the command-line tool reaches a printer by host.
+    std::optional<kpm::sim::Simulator> sim(std::in_place);
+    sim->AddFault("drip:1/4000");
+    auto printer = std::make_unique<HostPrinter>(sim->address());
+    printer->SetExchangeTimeLimit(1500ms);
+    kpbidi_error_tag error{};
+    kpbidi_printer_tag* handle = KpBidi::capi::AdoptPrinter(std::move(printer), &error);
+    ASSERT_NE(handle, nullptr);
+
+    const auto start = std::chrono::steady_clock::now();
+    auto operation = std::async(std::launch::async, [&] {
+        kpbidi_get_ip_mode(handle, &error);
+        return error.code;
+    });
+    if (operation.wait_for(20s) != std::future_status::ready) {
+        ADD_FAILURE() << "the trickled reply was still being read after 20 s";
+        sim.reset();  // hangs up, which ends the read
+    }
+    EXPECT_EQ(operation.get(), KpBidi::Timeout);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, 1400ms);
+    EXPECT_LT(took, 10s);
+    kpbidi_close_printer(handle);
 }
 
 // The one slow case of the transport: a printer that takes the request and

@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "bidi/capi/error.h"
+#include "bidi/capi/handle.h"
 #include "bidi/capi/kpbidi.h"
 #include "bidi/communications/system_printer.h"
 #include "spooler/spooler.h"
@@ -111,6 +112,16 @@ protected:
     kpbidi_printer_tag* printer_ = nullptr;
     kpbidi_error_tag error_{-2, "unset"};
 };
+
+TEST_F(UsbPrinter, APrinterTricklingItsReplyEndsWith1005AtTheTimeLimit) {
+    // A byte every 2 s: every read gets data within its 3 s, so only the
+    // bound on the whole exchange ends it (shortened here from its minute).
+    sim_.AddFault("drip:1/2000x1");
+    printer_->printer->SetExchangeTimeLimit(1500ms);
+    const auto start = Clock::now();
+    EXPECT_EQ(IpMode(), KpBidi::Timeout);
+    EXPECT_LT(Clock::now() - start, 10s);
+}
 
 TEST_F(UsbPrinter, EveryOperationAndTheLogFetchGoThroughTheNode) {
     EXPECT_EQ(Take(kpbidi_get_printer_info(printer_, &error_)),
