@@ -12,66 +12,9 @@ namespace KpBidi {
 namespace {
 
 using communications::Connector;
-using communications::Stream;
 using Clock = std::chrono::steady_clock;
 
 constexpr std::size_t kBlockHeaderSize = 16;
-
-// A point in time that can be pushed further out.
-class Deadline {
-public:
-    explicit Deadline(Clock::duration wait) : wait_(wait), at_(Clock::now() + wait) {}
-    void Renew() { at_ = Clock::now() + wait_; }
-    bool Passed() const { return Clock::now() >= at_; }
-
-private:
-    Clock::duration wait_;
-    Clock::time_point at_;
-};
-
-// The printer's stream, refusing to wait on once the deadline has passed:
-// the transport's own time-out then ends the exchange as a time-out does.
-class DeadlineStream : public Stream {
-public:
-    DeadlineStream(std::unique_ptr<Stream> inner, const Deadline& deadline)
-        : inner_(std::move(inner)), deadline_(deadline) {}
-
-    bool Write(const unsigned char* data, std::int32_t length) override {
-        return inner_->Write(data, length);
-    }
-    std::int64_t Read(std::vector<unsigned char>& buffer, bool& ok) override {
-        if (deadline_.Passed()) {
-            throw communications::TimeoutException("no log block in time");
-        }
-        return inner_->Read(buffer, ok);
-    }
-
-private:
-    std::unique_ptr<Stream> inner_;
-    const Deadline& deadline_;
-};
-
-// The printer's connector, handing out its streams under the deadline.
-class DeadlineConnector : public Connector {
-public:
-    DeadlineConnector(Connector& inner, const Deadline& deadline)
-        : inner_(inner), deadline_(deadline) {}
-
-    std::string GetDeviceId() override { return inner_.GetDeviceId(); }
-    std::unique_ptr<Stream> OpenUsbStream() override {
-        return std::make_unique<DeadlineStream>(inner_.OpenUsbStream(), deadline_);
-    }
-    std::unique_ptr<Stream> OpenNetworkStream(int port) override {
-        return std::make_unique<DeadlineStream>(inner_.OpenNetworkStream(port), deadline_);
-    }
-    bool IsAvailable() override { return inner_.IsAvailable(); }
-    int GetProtocolType() override { return inner_.GetProtocolType(); }
-    std::size_t GetPreferredReadSize() override { return inner_.GetPreferredReadSize(); }
-
-private:
-    Connector& inner_;
-    const Deadline& deadline_;
-};
 
 struct ParkedBlock {
     bool last = false;
@@ -164,14 +107,19 @@ void Bidi::FetchLog(const LogCallback& callback, Clock::duration blockWait) {
     AddCommand(request, CommandCode::FetchLog, std::vector<unsigned char>(8, 0));
 
     LogAssembler assembler(callback);
-    Deadline deadline(blockWait);
-    DeadlineConnector bounded(*connector, deadline);
-    ExchangeStreaming(bounded, request, [&](const Command& command) {
-        assembler.OnCommand(command);
-        if (command.code == ReplyCode::LogBlock) {
-            deadline.Renew();
-        }
-    });
+    // Bounds progress, not the whole: a long log that keeps coming is never
+    // cut off, a printer that stops delivering whole blocks is.
+    communications::Deadline deadline(
+        std::chrono::duration_cast<std::chrono::milliseconds>(blockWait));
+    ExchangeStreaming(
+        *connector, request,
+        [&](const Command& command) {
+            assembler.OnCommand(command);
+            if (command.code == ReplyCode::LogBlock) {
+                deadline.Restart();
+            }
+        },
+        deadline);
     if (!assembler.finished()) {
         throw Error(InvalidResponse);
     }
