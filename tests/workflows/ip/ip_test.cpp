@@ -12,7 +12,13 @@
 #include <gtest/gtest.h>
 
 #include "tests/workflows/message_texts.h"
+// The printer: the simulator's USB node in a fake sysfs, or, built for the
+// real-usb group, a gadget on the kernel's USB stack.
+#ifdef KPM_USB_WORKFLOW_FIXTURE
+#include KPM_USB_WORKFLOW_FIXTURE
+#else
 #include "tests/workflows/usb_workflow_fixture.h"
+#endif
 #include "ui/ip_address_edit.h"
 #include "workflows/ip/ip1_page.h"
 #include "workflows/ip/ip2_page.h"

@@ -4,11 +4,6 @@
 // bytes go to and come from the node.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -21,13 +16,11 @@
 #include "spooler/spooler.h"
 #include "tests/support/command.h"
 #include "tests/support/cups_queues.h"
-#include "tests/support/process.h"
+#include "tests/support/port_holder.h"
 #include "tests/support/sha256.h"
 #include "tests/support/usb_testbed.h"
 #include "tools/printer-sim/log_content.h"
 #include "tools/printer-sim/simulator.h"
-
-extern char** environ;
 
 namespace {
 
@@ -194,68 +187,8 @@ TEST_F(UsbPrinter, EveryOperationAndTheLogFetchGoThroughTheNode) {
     EXPECT_EQ(connector->GetPreferredReadSize(), 512u);
 }
 
-// Runs kpbidi_usb_hold on the queue: it holds the port until told to go on.
-class Holder {
-public:
-    explicit Holder(const std::string& queue) {
-        int in[2];
-        int out[2];
-        if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0) {
-            ADD_FAILURE() << "pipe";
-            return;
-        }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        std::vector<std::string> args{KPBIDI_USB_HOLD, queue};
-        std::vector<char*> argv = kpm::test::ArgvOf(args);
-        if (::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-            pid_ = -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(in[0]);
-        ::close(out[1]);
-        toHolder_ = in[1];
-        fromHolder_ = ::fdopen(out[0], "r");
-    }
-    ~Holder() {
-        if (toHolder_ >= 0) {
-            ::close(toHolder_);
-        }
-        if (pid_ > 0) {
-            kpm::test::WaitProcess(pid_);
-        }
-        if (fromHolder_ != nullptr) {
-            std::fclose(fromHolder_);
-        }
-    }
-    std::string ReadLine() {
-        char line[256] = {};
-        if (fromHolder_ == nullptr || std::fgets(line, sizeof line, fromHolder_) == nullptr) {
-            return "<nothing>";
-        }
-        std::string text = line;
-        if (!text.empty() && text.back() == '\n') {
-            text.pop_back();
-        }
-        return text;
-    }
-    void GoOn() { EXPECT_EQ(::write(toHolder_, "\n", 1), 1); }
-    int Finish() {
-        const int status = kpm::test::WaitProcess(pid_);
-        pid_ = -1;
-        return status;
-    }
-
-private:
-    pid_t pid_ = -1;
-    int toHolder_ = -1;
-    FILE* fromHolder_ = nullptr;
-};
-
 TEST_F(UsbPrinter, AnotherProgramHoldingThePortMakesItBusyAfterASecond) {
-    Holder holder(queue_);
+    kpm::test::PortHolder holder(KPBIDI_USB_HOLD, queue_);
     ASSERT_EQ(holder.ReadLine(), "holding");
 
     testing::internal::CaptureStderr();
