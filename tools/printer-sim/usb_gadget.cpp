@@ -20,6 +20,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// Reply packets in flight at once: enough that the host never waits for us
+// between two of its reads.
+constexpr std::size_t kReplyQueueDepth = 32;
+
 [[noreturn]] void Fail(const std::string& what) {
     throw std::system_error(errno, std::generic_category(), what);
 }
@@ -63,7 +67,7 @@ UsbGadget::UsbGadget(Printer& printer, SessionLimits limits, const std::filesyst
     WriteBlock(ep0_.get(), GadgetStrings(), "FunctionFS strings");
     // The endpoint files exist once the descriptors are in.
     out_ = std::make_unique<GadgetEndpoint>(folder / "ep1");
-    in_ = std::make_unique<GadgetEndpoint>(folder / "ep2");
+    in_ = std::make_unique<GadgetEndpoint>(folder / "ep2", kReplyQueueDepth);
     control_ = std::thread([this] { Control(); });
 }
 
@@ -195,28 +199,43 @@ void UsbGadget::Intake(Session& s) {
 void UsbGadget::Output(Session& s) {
     std::array<unsigned char, kGadgetHighSpeedPacket> packet;
     bool hostGone = false;
+    const int replies = s.replies[0].get();
     try {
         for (;;) {
-            if (!WaitReadable(s.replies[0].get(), s.stop, std::chrono::hours(24))) {
-                continue;
-            }
-            // As much as makes a full packet, or what is there now.
-            std::size_t size = 0;
-            while (size < packet.size()) {
-                const ssize_t n =
-                    ::read(s.replies[0].get(), packet.data() + size, packet.size() - size);
-                if (n <= 0) {
+            // Every packet the protocol has ready goes into the queue, up to
+            // its depth; what nobody will read any more is dropped.
+            while (in_->CanQueue() || hostGone) {
+                std::size_t size = 0;
+                while (size < packet.size()) {
+                    const ssize_t n = ::read(replies, packet.data() + size, packet.size() - size);
+                    if (n <= 0) {
+                        break;
+                    }
+                    size += static_cast<std::size_t>(n);
+                }
+                if (size == 0) {
                     break;
                 }
-                size += static_cast<std::size_t>(n);
+                if (!hostGone && in_->Queue(packet.data(), size) < 0) {
+                    hostGone = true;
+                }
             }
-            if (size == 0 || hostGone) {
-                continue;  // what nobody will read is dropped
+            pollfd fds[3] = {{s.stop.fd(), POLLIN, 0},
+                             {in_->completions(), POLLIN, 0},
+                             {in_->CanQueue() || hostGone ? replies : -1, POLLIN, 0}};
+            if (::poll(fds, 3, -1) < 0 && errno != EINTR) {
+                break;
             }
-            hostGone = in_->Write(packet.data(), size, s.stop) < 0;
+            if (fds[0].revents != 0) {
+                break;
+            }
+            if (fds[1].revents != 0 && in_->Collect() < 0) {
+                hostGone = true;
+            }
         }
-    } catch (const Stopped&) {
+    } catch (const std::exception&) {
     }
+    in_->CancelAll();
 }
 
 }  // namespace kpm::sim
