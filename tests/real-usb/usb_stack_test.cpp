@@ -49,7 +49,8 @@ std::string Take(char* text) {
 // An open handle on a queue; closed on destruction.
 class Handle {
 public:
-    explicit Handle(const std::string& queue) : printer_(kpbidi_open_printer(queue.c_str(), &error)) {
+    explicit Handle(const std::string& queue)
+        : printer_(kpbidi_open_printer(queue.c_str(), &error)) {
         EXPECT_NE(printer_, nullptr) << error.code;
     }
     ~Handle() { kpbidi_close_printer(printer_); }
@@ -128,8 +129,8 @@ TEST_F(RealUsb, TheLookupFindsEachPrinterBySerialNumberAndOneWithout) {
 
         // Its queue reaches this printer and no other.
         const std::string queue = QueueFor(*printer);
-        const std::size_t before = a.sim().requests().size() + b.sim().requests().size() +
-                                   none.sim().requests().size();
+        const std::size_t before =
+            a.sim().requests().size() + b.sim().requests().size() + none.sim().requests().size();
         Handle handle(queue);
         const std::string info = Take(kpbidi_get_printer_info(handle.get(), &handle.error));
         ASSERT_EQ(handle.error.code, 0) << handle.error.message;
@@ -137,9 +138,9 @@ TEST_F(RealUsb, TheLookupFindsEachPrinterBySerialNumberAndOneWithout) {
                   std::string::npos)
             << info;
         EXPECT_EQ(printer->sim().requests().size(), 1u);
-        EXPECT_EQ(a.sim().requests().size() + b.sim().requests().size() +
-                      none.sim().requests().size(),
-                  before + 1);
+        EXPECT_EQ(
+            a.sim().requests().size() + b.sim().requests().size() + none.sim().requests().size(),
+            before + 1);
     }
 }
 
@@ -147,8 +148,9 @@ TEST_F(RealUsb, TheDeviceIdIsTheOneUsblpReadAndReadsFollowThePacketSize) {
     kpm::sim::Options options = PrinterOptions("D");
     // Long enough to take several control packets, with every character
     // class a printer uses.
-    options.state.deviceId = "MFG:Corvane;MDL:KPM pro;CMD:KPM,PJL,RAW;CLS:PRINTER;DES:" +
-                             std::string(300, 'x') + ";SN:" + options.state.serialNumber + ";";
+    options.state.deviceId =
+        "MFG:Corvane;MDL:KPM pro;CMD:KPM,PJL,RAW;CLS:PRINTER;DES:" + std::string(300, 'x') +
+        ";SN:" + options.state.serialNumber + ";";
     GadgetPrinter printer(0, options);
     const std::string queue = QueueFor(printer);
 
@@ -176,7 +178,8 @@ std::vector<Operation> EveryOperation() {
         {"get_ip_mode", [](auto p, auto e) { kpbidi_get_ip_mode(p, e); }},
         {"set_ip_settings",
          [](auto p, auto e) {
-             const kpbidi_ip_settings_tag s{{192, 168, 7, 20}, {255, 255, 255, 0}, {192, 168, 7, 1}};
+             const kpbidi_ip_settings_tag s{
+                 {192, 168, 7, 20}, {255, 255, 255, 0}, {192, 168, 7, 1}};
              kpbidi_set_ip_settings(p, &s, e);
          }},
         {"set_host_name", [](auto p, auto e) { kpbidi_set_host_name(p, "KPM-USB-1", e); }},
@@ -191,7 +194,8 @@ std::vector<Operation> EveryOperation() {
         {"reset_alignment", [](auto p, auto e) { kpbidi_reset_alignment(p, 1, e); }},
         {"set_platen_rolling", [](auto p, auto e) { kpbidi_set_platen_rolling(p, 5, -5, e); }},
         {"reset_platen_rolling", [](auto p, auto e) { kpbidi_reset_platen_rolling(p, e); }},
-        {"set_feed_adjustment", [](auto p, auto e) { kpbidi_set_feed_adjustment(p, 1, 2, 3, 4, e); }},
+        {"set_feed_adjustment",
+         [](auto p, auto e) { kpbidi_set_feed_adjustment(p, 1, 2, 3, 4, e); }},
         {"set_clock", [](auto p, auto e) { kpbidi_set_clock(p, 1765000000u, e); }},
         {"set_circulation_schedule",
          [](auto p, auto e) {
@@ -303,20 +307,31 @@ TEST_F(RealUsb, WhileCupsPrintsACheckPatternTheOperationsAreBusyAndAfterwardsWor
     EXPECT_EQ(handle.IpMode(), 0) << handle.error.message;
 }
 
-TEST_F(RealUsb, APrinterUnpluggedDuringAnOperationEndsItWithinTheReadTimeOut) {
+TEST_F(RealUsb, ASilentPrinterTimesOutAndAnUnpluggedOneEndsTheOperationAtOnce) {
     GadgetPrinter printer(0, PrinterOptions("U"));
     Handle handle(QueueFor(printer));
+
     printer.sim().AddFault("silence@77x1");
+    const auto start = Clock::now();
+    EXPECT_EQ(handle.IpMode(), KpBidi::Timeout);
+    const auto waited = Clock::now() - start;
+    EXPECT_STREQ(handle.error.message, "UsbPort::Read: timed out while reading from USB port");
+    EXPECT_GE(waited, 3000ms);
+    // The unanswered request is all the printer got.
+    EXPECT_EQ(printer.sim().requests().size(), 1u);
+
+    printer.sim().AddFault("silence@77x1");
+    printer.sim().ClearRequests();
 
     auto operation = std::async(std::launch::async, [&handle] { return handle.IpMode(); });
-    ASSERT_TRUE(printer.sim().printer().WaitForRequests(1, 20s));
+    ASSERT_TRUE(printer.sim().printer().WaitForRequests(2, 20s));  // cleared ones count
     const auto unplugged = Clock::now();
     printer.Unplug();
     ASSERT_EQ(operation.wait_for(10s), std::future_status::ready) << "the operation hangs";
     const int code = operation.get();
     const auto took = Clock::now() - unplugged;
-    std::printf("unplugged during a read: code %d (%s) after %.2f s\n", code,
-                handle.error.message, std::chrono::duration<double>(took).count());
+    std::printf("unplugged during a read: code %d (%s) after %.2f s\n", code, handle.error.message,
+                std::chrono::duration<double>(took).count());
     EXPECT_EQ(code, KpBidi::SystemError);
     EXPECT_STREQ(handle.error.message, "UsbPort::Read");
     EXPECT_LT(took, 3s);

@@ -114,9 +114,8 @@ UsbGadgetFunction::~UsbGadgetFunction() {
     fs::remove(mount_, ignored);
     const std::string name = fs::path(gadget_).filename();
     ::unlink((gadget_ + "/configs/c.1/ffs." + name).c_str());
-    for (const std::string& dir :
-         {gadget_ + "/configs/c.1/strings/0x409", gadget_ + "/configs/c.1", function_,
-          gadget_ + "/strings/0x409", gadget_}) {
+    for (const std::string& dir : {gadget_ + "/configs/c.1/strings/0x409", gadget_ + "/configs/c.1",
+                                   function_, gadget_ + "/strings/0x409", gadget_}) {
         ::rmdir(dir.c_str());
     }
 }
@@ -222,8 +221,8 @@ std::string ListedUsbUri(const std::string& wanted) {
     for (const std::string& uri : uris) {
         listed += " " + uri;
     }
-    throw std::runtime_error("lpinfo -v does not list the printer \"" + wanted + "\"; it lists:" +
-                             listed);
+    throw std::runtime_error("lpinfo -v does not list the printer \"" + wanted +
+                             "\"; it lists:" + listed);
 }
 
 std::string UniqueGadgetSerial(const std::string& prefix) {

@@ -29,11 +29,11 @@ void PatchLength(std::vector<unsigned char>& block) {
 // endpoint numbers to the controller's own; their files are ep1 (out) and
 // ep2 (in), in this order.
 void InterfaceAndEndpoints(std::vector<unsigned char>& out, std::uint16_t packet) {
-    out.insert(out.end(), {USB_DT_INTERFACE_SIZE, USB_DT_INTERFACE, 0, 0, 2, USB_CLASS_PRINTER,
-                           1, 2, 1});
+    out.insert(out.end(),
+               {USB_DT_INTERFACE_SIZE, USB_DT_INTERFACE, 0, 0, 2, USB_CLASS_PRINTER, 1, 2, 1});
     for (const unsigned char address : {1 | USB_DIR_OUT, 2 | USB_DIR_IN}) {
-        out.insert(out.end(), {USB_DT_ENDPOINT_SIZE, USB_DT_ENDPOINT, address,
-                               USB_ENDPOINT_XFER_BULK});
+        out.insert(out.end(),
+                   {USB_DT_ENDPOINT_SIZE, USB_DT_ENDPOINT, address, USB_ENDPOINT_XFER_BULK});
         Le16(out, packet);
         out.push_back(0);  // bInterval
     }

@@ -133,9 +133,8 @@ long GadgetEndpoint::Read(unsigned char* data, std::size_t size, const StopSigna
 }
 
 long GadgetEndpoint::Queue(const unsigned char* data, std::size_t size) {
-    const auto free = std::find_if(slots_.begin(), slots_.end(), [](const Slot& s) {
-        return !s.busy;
-    });
+    const auto free =
+        std::find_if(slots_.begin(), slots_.end(), [](const Slot& s) { return !s.busy; });
     if (free == slots_.end() || size > free->data.size()) {
         return -ENOBUFS;
     }

@@ -119,13 +119,11 @@ void UsbGadget::Control() {
 
 void UsbGadget::Setup(const usb_ctrlrequest& request) {
     const bool in = (request.bRequestType & USB_DIR_IN) != 0;
-    const bool classInterface =
-        (request.bRequestType & (USB_TYPE_MASK | USB_RECIP_MASK)) ==
-        (USB_TYPE_CLASS | USB_RECIP_INTERFACE);
+    const bool classInterface = (request.bRequestType & (USB_TYPE_MASK | USB_RECIP_MASK)) ==
+                                (USB_TYPE_CLASS | USB_RECIP_INTERFACE);
     const std::uint16_t length = request.wLength;
     if (classInterface && in && request.bRequest == kGetDeviceId) {
-        const std::vector<unsigned char> reply =
-            DeviceIdReply(DeviceId(printer_.state()), length);
+        const std::vector<unsigned char> reply = DeviceIdReply(DeviceId(printer_.state()), length);
         [[maybe_unused]] const ssize_t n = ::write(ep0_.get(), reply.data(), reply.size());
         return;
     }

@@ -1,7 +1,8 @@
-// The IP address procedure on a USB printer (the simulator's USB node
-// behind a usb:// queue): the method chosen from the printer's mode, the
-// static address and the host name written and read back, the printer's
-// refusals, and Back from the last page reading the printer again.
+// The IP address procedure on a USB printer (a gadget of the kernel's USB
+// stack served by the simulator, behind a usb:// queue): the method chosen
+// from the printer's mode, the static address and the host name written and
+// read back, the printer's refusals, and Back from the last page reading
+// the printer again.
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
@@ -12,13 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/workflows/message_texts.h"
-// The printer: the simulator's USB node in a fake sysfs, or, built for the
-// real-usb group, a gadget on the kernel's USB stack.
-#ifdef KPM_USB_WORKFLOW_FIXTURE
-#include KPM_USB_WORKFLOW_FIXTURE
-#else
 #include "tests/workflows/usb_workflow_fixture.h"
-#endif
 #include "ui/ip_address_edit.h"
 #include "workflows/ip/ip1_page.h"
 #include "workflows/ip/ip2_page.h"
