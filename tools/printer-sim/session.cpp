@@ -336,6 +336,8 @@ void ServeRawStream(Printer& printer, int in, int out, const StopSignal& stop,
             }
             if (IsPrintJob(request)) {
                 // On USB a print job arrives on the same line as requests.
+                // Its size: the bytes read while it arrived (the last read
+                // may reach a little into what follows).
                 printer.ReceiveJob(JobOf(request, stream.counted()));
                 continue;
             }
