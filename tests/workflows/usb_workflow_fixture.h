@@ -1,34 +1,54 @@
-// The procedure tests' fixture for a USB printer: the simulator in its USB
-// mode, plugged into a fake sysfs (tests/support/usb_testbed.h), behind a
-// usb:// queue of the private cupsd. Programs using it are registered with
-// kpm_workflow_usb_test, which links the testbed's preload library.
+// The procedure tests' fixture for a USB printer, on the kernel's own USB
+// stack (the virtual machine of scripts/usb-vm): the simulator serves a
+// configfs gadget, usblp drives it, and its queue is on the usb:// URI that
+// CUPS's usb backend lists. Programs using it are registered with
+// kpm_real_usb_test, which runs them in that machine.
 #pragma once
 
 #include <string>
 
-#include "tests/support/usb_testbed.h"
+#include "tests/support/usb_gadget.h"
 #include "tests/workflows/workflow_fixture.h"
 
 namespace testing_support {
 
-class UsbWorkflowTest : public WorkflowTest {
-protected:
-    UsbWorkflowTest() : WorkflowTest(UsbOptions()) {
-        testbed.Plug(sim.UsbDescription(), sim.UsbNodePath());
+// The gadget exists before the simulator that serves it.
+struct GadgetFunctionHolder {
+    GadgetFunctionHolder()
+        : serial(kpm::test::UniqueGadgetSerial("W")), function(0, Identity(serial)) {}
+
+    static kpm::test::GadgetIdentity Identity(const std::string& serial) {
+        kpm::test::GadgetIdentity identity;
+        identity.serial = serial;
+        return identity;
     }
 
-    std::string DeviceUri() const override {
-        return "usb://Corvane/KPM%20pro?serial=" + sim.state().serialNumber;
+    std::string serial;
+    kpm::test::UsbGadgetFunction function;
+};
+
+class UsbWorkflowTest : private GadgetFunctionHolder, public WorkflowTest {
+protected:
+    UsbWorkflowTest() : WorkflowTest(GadgetOptions(serial, function.mountPoint())) {
+        function.Bind();
+        if (kpm::test::WaitForUsblpNode(serial).empty()) {
+            ADD_FAILURE() << "usblp does not drive the gadget printer " << serial;
+        }
     }
+    ~UsbWorkflowTest() override {
+        // The computer lets go before the simulator stops.
+        function.Unbind();
+    }
+
+    std::string DeviceUri() const override { return kpm::test::ListedUsbUri(serial); }
     int PrinterAddress() const override { return 0; }
 
-    kpm::test::UsbTestbed testbed;
-
 private:
-    static kpm::sim::Options UsbOptions() {
+    static kpm::sim::Options GadgetOptions(const std::string& serial,
+                                           const std::string& mountPoint) {
         kpm::sim::Options options;
-        options.usb = true;
-        options.state.serialNumber = kpm::test::UniqueUsbSerial("W");
+        options.state.serialNumber = serial;
+        options.usbGadget = mountPoint;
         return options;
     }
 };

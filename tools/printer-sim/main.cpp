@@ -53,6 +53,9 @@ const char* const kUsage =
     "                         standing in for /dev/usb/lp0)\n"
     "  --usb-record FILE      with --usb: write the matching USB device, in\n"
     "                         umockdev's record format, to FILE\n"
+    "  --usb-gadget DIR       also be the USB printer of the FunctionFS function\n"
+    "                         mounted at DIR (a configfs gadget; bind it to its\n"
+    "                         controller once this has started)\n"
     "  -q, --quiet            do not log requests\n"
     "  -h, --help             this text\n"
     "\n"
@@ -243,6 +246,13 @@ int main(int argc, char** argv) {
             snmpdConfig = *v;
         } else if (a == "--usb") {
             options.usb = true;
+        } else if (a == "--usb-gadget") {
+            const auto v = value();
+            std::error_code error;
+            if (!v || !std::filesystem::exists(std::filesystem::path(*v) / "ep0", error)) {
+                return Fail("--usb-gadget needs the folder where a FunctionFS function is mounted");
+            }
+            options.usbGadget = *v;
         } else if (a == "--usb-record") {
             const auto v = value();
             if (!v) {
@@ -347,6 +357,9 @@ int main(int argc, char** argv) {
             std::printf("  USB device node   %s (stands in for %s, serial number %s)\n",
                         sim->UsbNodePath().c_str(), sim->UsbDescription().NodePath().c_str(),
                         sim->UsbDescription().serial.value_or("").c_str());
+        }
+        if (!options.usbGadget.empty()) {
+            std::printf("  USB gadget        %s (FunctionFS)\n", options.usbGadget.c_str());
         }
         if (usbRecord) {
             std::printf("  USB device record %s (umockdev)\n", usbRecord->c_str());

@@ -21,6 +21,11 @@ namespace {
 
 using KpBidi::communications::TimeoutException;
 
+// A print job's packet header (requests of the command protocol carry
+// subkind 0x43).
+constexpr std::uint8_t kJobKind = 0x0C;
+constexpr std::uint8_t kJobSubkind = 0x50;
+
 // More bytes than a session may take.
 struct TooMuchInput {};
 
@@ -185,6 +190,33 @@ void StaySilent(int fd, const StopSignal& stop, std::chrono::milliseconds limit)
     }
 }
 
+bool IsPrintJob(const KpBidi::Packet& packet) {
+    return packet.header.kind == kJobKind && packet.header.subkind == kJobSubkind;
+}
+
+std::string TextOf(const KpBidi::PacketCommand& command) {
+    return std::string(command.data.begin(),
+                       std::find(command.data.begin(), command.data.end(), 0));
+}
+
+// What a job packet says about itself: its title (command 34) and platen
+// size (command 52).
+JobRecord JobOf(const KpBidi::Packet& packet, std::uint64_t size) {
+    JobRecord job;
+    job.decoded = true;
+    job.kind = packet.header.kind;
+    job.subkind = packet.header.subkind;
+    job.size = size;
+    for (const KpBidi::PacketCommand& c : packet.commands) {
+        if (c.code == 34 && job.title.empty()) {
+            job.title = TextOf(c);
+        } else if (c.code == 52 && job.platen.empty()) {
+            job.platen = TextOf(c);
+        }
+    }
+    return job;
+}
+
 std::string Describe(std::uint64_t bytes) {
     return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
 }
@@ -271,10 +303,15 @@ void ServeNetworkConnection(Printer& printer, UniqueFd connection, const StopSig
 }
 
 void ServeRawStream(Printer& printer, int fd, const StopSignal& stop, const SessionLimits& limits) {
+    ServeRawStream(printer, fd, fd, stop, limits);
+}
+
+void ServeRawStream(Printer& printer, int in, int out, const StopSignal& stop,
+                    const SessionLimits& limits) {
     try {
         // One stream for the whole session: its buffer may already hold the
         // start of the next request.
-        FdStream stream(fd, stop, std::chrono::hours(24 * 365), limits.maxRequestBytes);
+        FdStream stream(in, stop, std::chrono::hours(24 * 365), limits.maxRequestBytes);
         KpBidi::BasicInputStream input(&stream, 4096);
         for (;;) {
             stream.StartCounting();
@@ -297,10 +334,17 @@ void ServeRawStream(Printer& printer, int fd, const StopSignal& stop, const Sess
                                         " without a request");
                 continue;
             }
+            if (IsPrintJob(request)) {
+                // On USB a print job arrives on the same line as requests.
+                // Its size: the bytes read while it arrived (the last read
+                // may reach a little into what follows).
+                printer.ReceiveJob(JobOf(request, stream.counted()));
+                continue;
+            }
             const Response response = printer.Handle(request);
             // Silence and close both mean no answer here: a raw stream has
             // no connection of its own to close.
-            WriteResponse(fd, response, Framing::Raw, stop);
+            WriteResponse(out, response, Framing::Raw, stop);
         }
     } catch (const Stopped&) {
     } catch (const std::exception&) {
@@ -321,18 +365,7 @@ void ServeJobConnection(Printer& printer, UniqueFd connection, const StopSignal&
             for (;;) {
                 const KpBidi::Packet packet = KpBidi::ReadPacket(input);
                 if (!job.decoded) {
-                    job.decoded = true;
-                    job.kind = packet.header.kind;
-                    job.subkind = packet.header.subkind;
-                    for (const KpBidi::PacketCommand& c : packet.commands) {
-                        const std::string text(c.data.begin(),
-                                               std::find(c.data.begin(), c.data.end(), 0));
-                        if (c.code == 34 && job.title.empty()) {
-                            job.title = text;
-                        } else if (c.code == 52 && job.platen.empty()) {
-                            job.platen = text;
-                        }
-                    }
+                    job = JobOf(packet, 0);
                 }
             }
         } catch (const KpBidi::Error&) {

@@ -38,7 +38,11 @@ void ServeNetworkConnection(Printer& printer, UniqueFd connection, const StopSig
 
 // A raw packet stream: requests and replies as bare packets, for as long as
 // the stream lasts. Never throws.
+// A print job packet among them is taken as a job, without an answer.
 void ServeRawStream(Printer& printer, int fd, const StopSignal& stop, const SessionLimits& limits);
+// The same with requests read from `in` and replies written to `out`.
+void ServeRawStream(Printer& printer, int in, int out, const StopSignal& stop,
+                    const SessionLimits& limits);
 
 // One connection of the job port (AppSocket): the whole job, then closed.
 // Never throws.

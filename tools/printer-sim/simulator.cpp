@@ -4,6 +4,7 @@
 #include "tools/printer-sim/loopback.h"
 #include "tools/printer-sim/server.h"
 #include "tools/printer-sim/snmpd.h"
+#include "tools/printer-sim/usb_gadget.h"
 #include "tools/printer-sim/usb_node.h"
 
 namespace kpm::sim {
@@ -46,9 +47,13 @@ Simulator::Simulator(Options options)
     if (options_.usb) {
         usbNode_ = std::make_unique<UsbNode>(printer_, options_.limits);
     }
+    if (!options_.usbGadget.empty()) {
+        usbGadget_ = std::make_unique<UsbGadget>(printer_, options_.limits, options_.usbGadget);
+    }
 }
 
 Simulator::~Simulator() {
+    usbGadget_.reset();
     usbNode_.reset();
     server_->Stop();
 }
@@ -63,6 +68,12 @@ UsbDevice Simulator::UsbDescription() const {
     device.serial = state.serialNumber;
     device.ieee1284Id = kpm::sim::DeviceId(state);
     return device;
+}
+
+void Simulator::HoldUsbIntake(bool hold) {
+    if (usbGadget_) {
+        usbGadget_->HoldIntake(hold);
+    }
 }
 
 std::string Simulator::JobDeviceUri() const {

@@ -1,7 +1,8 @@
 // A simulated KPM printer on one IPv4 address: the command protocol on TCP
 // port 48000, RAW print jobs (AppSocket) on 9100 and a small text control
 // channel on 48100; with Options::usb also the command protocol on a USB
-// device node. Construct one to start it (it accepts connections when
+// device node, with Options::usbGadget as a USB printer of the kernel's own
+// USB stack. Construct one to start it (it accepts connections when
 // the constructor returns), destroy it to stop it.
 //
 //   kpm::sim::Simulator printer;                   // random free 127.x.y.z
@@ -29,6 +30,7 @@
 namespace kpm::sim {
 
 class TcpServer;
+class UsbGadget;
 class UsbNode;
 
 inline constexpr std::uint16_t kProtocolPort = 48000;
@@ -53,6 +55,9 @@ struct Options {
     SessionLimits limits;
     // Also answer on a USB device node (see usb_node.h).
     bool usb = false;
+    // Also be the USB printer of the FunctionFS function mounted here (see
+    // usb_gadget.h); empty: none.
+    std::filesystem::path usbGadget;
     // Receives each request log line as it happens (from connection threads).
     std::function<void(const std::string&)> onLogLine;
 };
@@ -117,6 +122,10 @@ public:
     // IEEE 1284 identifier from the current state, bus path 1-1, lp0.
     UsbDevice UsbDescription() const;
 
+    // With Options::usbGadget: while held, the printer takes nothing more
+    // from the computer (its writes wait, as for a busy printer).
+    void HoldUsbIntake(bool hold);
+
 private:
     Options options_;
     std::string address_;
@@ -124,6 +133,7 @@ private:
     Printer printer_;
     std::unique_ptr<TcpServer> server_;
     std::unique_ptr<UsbNode> usbNode_;
+    std::unique_ptr<UsbGadget> usbGadget_;
 };
 
 }  // namespace kpm::sim

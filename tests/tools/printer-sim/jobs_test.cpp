@@ -2,7 +2,9 @@
 // button and the busy time after a job.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -90,6 +92,35 @@ TEST(Jobs, RecordedWithTitlePlatenAndSizeAndShownOnThePanel) {
     EXPECT_EQ(reason, "no job is waiting");
     EXPECT_TRUE(sim.jobs()[0].printed);
     EXPECT_NE(sim.RequestLog().find("title \"ALIGN CHK\", platen \"14x16\""), std::string::npos);
+}
+
+// On USB a job comes down the same line as requests (CUPS's usb backend
+// writes it to the printer): it is recorded as a job, not answered, and the
+// requests after it are answered as before.
+TEST(Jobs, AJobOnTheUsbLineIsAJobAndRequestsGoOn) {
+    Options options;
+    options.usb = true;
+    Simulator sim(options);
+    const int node = ::open(sim.UsbNodePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(node, 0);
+    Bytes line = JobPacket("ALIGN CHK", 100000);
+    const Bytes request = RequestPacket(0x1234, {C22()});
+    line.insert(line.end(), request.begin(), request.end());
+    std::size_t written = 0;
+    while (written < line.size()) {
+        const ssize_t n = ::write(node, line.data() + written, line.size() - written);
+        ASSERT_GT(n, 0);
+        written += static_cast<std::size_t>(n);
+    }
+    ASSERT_TRUE(sim.WaitForJobs(1, 10s));
+    EXPECT_EQ(sim.jobs()[0].title, "ALIGN CHK");
+    EXPECT_EQ(sim.jobs()[0].platen, "14x16");
+    ASSERT_TRUE(sim.printer().WaitForRequests(2, 10s));  // the job and the request
+    const auto requests = sim.requests();
+    EXPECT_EQ(requests[0].kind, kpm::sim::RequestRecord::Kind::Job);
+    EXPECT_EQ(requests[1].kind, kpm::sim::RequestRecord::Kind::Request);
+    EXPECT_EQ(requests[1].id, 0x1234u);
+    ::close(node);
 }
 
 TEST(Jobs, AdjustmentWritesAnswerOperatingForAWhileAfterAJob) {

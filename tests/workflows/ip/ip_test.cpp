@@ -1,7 +1,8 @@
-// The IP address procedure on a USB printer (the simulator's USB node
-// behind a usb:// queue): the method chosen from the printer's mode, the
-// static address and the host name written and read back, the printer's
-// refusals, and Back from the last page reading the printer again.
+// The IP address procedure on a USB printer (a gadget of the kernel's USB
+// stack served by the simulator, behind a usb:// queue): the method chosen
+// from the printer's mode, the static address and the host name written and
+// read back, the printer's refusals, and Back from the last page reading
+// the printer again.
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>

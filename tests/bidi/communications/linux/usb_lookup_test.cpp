@@ -131,28 +131,6 @@ TEST(UsbLookup, ALongSerialStillGivesAUsableLockName) {
     std::filesystem::remove_all(dir);
 }
 
-TEST(UsbLookup, AnUnpluggedPrinterIsNotThereAnyMore) {
-    kpm::test::UsbTestbed testbed;
-    const UsbDevice device = Device("1-1", "K7400123");
-    testbed.Plug(device);
-    const std::string id = GetUSBPrintDeviceInstanceID(Port("K7400123"));
-    EXPECT_TRUE(FindUsbPrinter(id).has_value());
-
-    testbed.Unplug(device);
-    EXPECT_FALSE(FindUsbPrinter(id).has_value());
-    EXPECT_EQ(NotFoundText(Port("K7400123")), kUsbPortNotFound);
-    try {
-        GetUSBPrintDevicePath(id);
-        ADD_FAILURE() << "an unplugged printer has a node";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), kUsbPortNotFound);
-    }
-
-    // Plugged in again: found again, nothing was kept.
-    testbed.Plug(device);
-    EXPECT_EQ(GetUSBPrintDevicePath(id), "/dev/usb/lp0");
-}
-
 TEST(UsbLookup, APrinterThatUsblpDoesNotDriveHasNoNode) {
     kpm::test::UsbTestbed testbed;
     testbed.Plug(Device("1-1", "K7400123", -1));
