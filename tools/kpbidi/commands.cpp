@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "bidi/capi/kpbidi_owned.h"
+#include "tools/kpbidi/discover.h"
 #include "tools/kpbidi/log_file.h"
 #include "tools/kpbidi/printable.h"
 
@@ -551,6 +552,12 @@ const std::vector<Subcommand>& Subcommands() {
          "a regular file; a device, FIFO, folder or symbolic link is refused.",
          FetchLog},
         {"device-id", "", "show the printer's IEEE 1284 device identifier", "", DeviceId},
+        {"discover", "",
+         "list the KPM printers on this machine's networks and USB ports, and the print "
+         "queues the wizard lists",
+         "Needs no printer. Network printers are found by one SNMP broadcast per\n"
+         "network interface and confirmed by the printer protocol, within 3 s.",
+         Discover, false},
     };
     return table;
 }
