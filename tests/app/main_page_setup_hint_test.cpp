@@ -1,5 +1,6 @@
 // The main page's line for a machine where no KPM printer is set up, and
 // the desktop printer settings it opens.
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>

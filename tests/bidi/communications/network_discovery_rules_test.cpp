@@ -1,14 +1,12 @@
 // The network discovery's rules, on stand-in steps: which agents become
-// printers, in which order, and that slow ones cannot stretch the bound.
+// printers, and in which order. (The bound against slow printers is tried
+// on a real network in tests/tools/cups-backend.)
 #include "bidi/communications/network_discovery.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <map>
-#include <mutex>
-#include <thread>
 
 namespace {
 
@@ -61,11 +59,6 @@ TEST(NetworkDiscovery, ListsConfirmedAgentsOnceInAddressOrder) {
     EXPECT_EQ(DiscoverNetworkPrinters(steps), expected);
 }
 
-TEST(NetworkDiscovery, NoInterfacesNoAnswersNothingListed) {
-    EXPECT_TRUE(DiscoverNetworkPrinters(Steps({}, {})).empty());
-    EXPECT_TRUE(DiscoverNetworkPrinters(Steps({{"10.0.0.255", {}}}, {})).empty());
-}
-
 TEST(NetworkDiscovery, ABroadcastThatFailsLeavesTheOthers) {
     auto steps =
         Steps({{"10.0.0.255", {{"10.0.0.9", "ID"}}}, {"10.1.0.255", {}}}, {{"10.0.0.9", "S"}});
@@ -77,38 +70,6 @@ TEST(NetworkDiscovery, ABroadcastThatFailsLeavesTheOthers) {
         return ask(broadcast);
     };
     EXPECT_EQ(DiscoverNetworkPrinters(steps).size(), 1u);
-}
-
-TEST(NetworkDiscovery, EveryReadEndsByTheOneDeadline) {
-    // Forty agents accept the connection and never answer: each read is
-    // given the same deadline, which ends them all together.
-    std::vector<SnmpAgentAnswer> agents;
-    for (int i = 1; i <= 40; ++i) {
-        agents.push_back({"10.0.0." + std::to_string(i), "ID"});
-    }
-    auto steps = Steps({{"10.0.0.255", agents}}, {});
-    std::mutex m;
-    std::vector<Clock::time_point> deadlines;
-    steps.confirm = [&](const std::string&, Clock::time_point deadline, std::string&) {
-        {
-            std::lock_guard lock(m);
-            deadlines.push_back(deadline);
-        }
-        std::this_thread::sleep_until(deadline);
-        return false;
-    };
-    const auto start = Clock::now();
-    const auto bound = std::chrono::milliseconds(300);
-    EXPECT_TRUE(DiscoverNetworkPrinters(steps, bound).empty());
-    const auto took = Clock::now() - start;
-    ASSERT_EQ(deadlines.size(), 40u);
-    for (const auto d : deadlines) {
-        EXPECT_EQ(d, deadlines.front());
-    }
-    EXPECT_GE(deadlines.front() - start, bound);
-    EXPECT_LT(deadlines.front() - start, bound + std::chrono::milliseconds(100));
-    // Not forty times the bound (under load, allow a generous margin).
-    EXPECT_LT(took, 5 * bound);
 }
 
 TEST(NetworkDiscovery, AgentsBeyondTheBoundAreNotAsked) {
