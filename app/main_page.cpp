@@ -254,6 +254,9 @@ void CMainPage::ShowSetupHint(bool show) {
     }
     ShowItem(kSetupHint, show);
     ShowItem(kPrinterSettings, show && printerSettings_.has_value());
+    if (show) {
+        TheSheet()->FitHeightToContents();  // the line must not squeeze the tasks
+    }
 }
 
 void CMainPage::FillList(const std::vector<Entry>& printers) {

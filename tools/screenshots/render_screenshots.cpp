@@ -80,10 +80,14 @@ bool RenderEmptyMainPage(PictureMessageService& messages, const QString& dir, bo
     sheet.show();
     sheet.resize(sheet.sizeHint());
     auto* page = static_cast<CMainPage*>(sheet.GetPage(0));
-    QTest::qWaitFor([page] { return !page->IsSearching(); }, 10000);
+    const bool searched = QTest::qWaitFor([page] { return !page->IsSearching(); }, 10000);
     QTest::qWait(70);
     qputenv("CUPS_SERVER", server);
     qputenv("PATH", path);
+    if (!searched) {
+        std::fprintf(stderr, "kpm-screenshots: the main page's search did not end\n");
+        return false;
+    }
     return PictureMessageService::Save(
         sheet, QStringLiteral("%1/page_00_102_no_printer%2.png")
                    .arg(dir, withTool ? QStringLiteral("_settings") : QString()));
