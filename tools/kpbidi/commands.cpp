@@ -553,8 +553,7 @@ const std::vector<Subcommand>& Subcommands() {
          FetchLog},
         {"device-id", "", "show the printer's IEEE 1284 device identifier", "", DeviceId},
         {"discover", "",
-         "list the KPM printers on this machine's networks and USB ports, and the print "
-         "queues the wizard lists",
+         "find KPM printers on the networks and USB, and the queues the wizard lists",
          "Needs no printer. Network printers are found by one SNMP broadcast per\n"
          "network interface and confirmed by the printer protocol, within 3 s.",
          Discover, false},
