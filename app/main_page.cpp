@@ -32,6 +32,11 @@ constexpr int kIpAddressText = 1048;
 constexpr int kSearchText = 113;
 constexpr int kCloseText = 200;
 constexpr int kCancelText = 201;
+constexpr int kSetupHint = 1300;
+constexpr int kPrinterSettings = 1301;
+constexpr int kSetupHintText = 400;
+constexpr int kPrinterSettingsText = 401;
+constexpr int kSetupHintWithoutToolText = 402;
 constexpr int kFiringPage = 129;
 constexpr int kIpAddressPage = 307;
 
@@ -108,6 +113,16 @@ void CMainPage::OnInitDialog() {
     connect(busyDelay_, &QTimer::timeout, this, [this] {
         if (IsSearching()) {
             busy_->show();
+        }
+    });
+
+    printerSettings_ = FindPrinterSettingsTool();
+    SetControlText(Item(kPrinterSettings), kPrinterSettingsText);
+    ShowSetupHint(false);
+    OnClicked(kPrinterSettings, [this] {
+        if (printerSettings_ && !OpenPrinterSettings(*printerSettings_)) {
+            printerSettings_.reset();  // the line then says what else to do
+            ShowSetupHint(true);
         }
     });
 
@@ -213,6 +228,7 @@ void CMainPage::FinishRebuild(const std::vector<Entry>& printers) {
     } else {
         FillList(printers);
     }
+    ShowSetupHint(!HasEntries());
     const Then then = std::exchange(then_, Then::Nothing);
     switch (then) {
         case Then::Activation:
@@ -225,6 +241,22 @@ void CMainPage::FinishRebuild(const std::vector<Entry>& printers) {
             break;
     }
     emit printerListRebuilt();
+}
+
+void CMainPage::ShowSetupHint(bool show) {
+    SetControlText(Item(kSetupHint), printerSettings_ ? kSetupHintText : kSetupHintWithoutToolText);
+    const QString hint = ItemText(kSetupHint);
+    if (QWidget* line = Item(kSetupHint)) {
+        line->setAccessibleName(hint);
+    }
+    if (QWidget* button = Item(kPrinterSettings)) {
+        button->setAccessibleDescription(hint);  // what the button is for
+    }
+    ShowItem(kSetupHint, show);
+    ShowItem(kPrinterSettings, show && printerSettings_.has_value());
+    if (show) {
+        TheSheet()->FitHeightToContents();  // the line must not squeeze the tasks
+    }
 }
 
 void CMainPage::FillList(const std::vector<Entry>& printers) {

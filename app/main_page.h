@@ -6,14 +6,18 @@
 // printers to answer, so outside demo mode it runs on a worker thread: the
 // list and "Search" are disabled meanwhile (with a busy indicator when it
 // takes a while), Next stays disabled until the list is complete, and
-// everything else of the page stays usable.
+// everything else of the page stays usable. An empty list gets a line
+// saying how KPM printers are added, with a button to the desktop's
+// printer settings where they are installed.
 #pragma once
 
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "app/printer_settings.h"
 #include "ui/property_page.h"
 
 class CTovikSheet;
@@ -81,10 +85,13 @@ private:
     void FillList(const std::vector<Entry>& printers);
     void SetBusy(bool busy);
     bool HasEntries() const;
+    void ShowSetupHint(bool show);
 
     QThread* search_ = nullptr;
     Then then_ = Then::Nothing;
     QProgressBar* busy_ = nullptr;
     QTimer* busyDelay_ = nullptr;
     bool listHadFocus_ = false;
+    // The desktop's printer settings, offered while the list is empty.
+    std::optional<PrinterSettingsTool> printerSettings_;
 };

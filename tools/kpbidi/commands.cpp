@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "bidi/capi/kpbidi_owned.h"
+#include "tools/kpbidi/discover.h"
 #include "tools/kpbidi/log_file.h"
 #include "tools/kpbidi/printable.h"
 
@@ -553,6 +554,11 @@ const std::vector<Subcommand>& Subcommands() {
          "ends the fetch with error 1005 (Timeout).",
          FetchLog},
         {"device-id", "", "show the printer's IEEE 1284 device identifier", "", DeviceId},
+        {"discover", "",
+         "find KPM printers on the networks and USB, and the queues the wizard lists",
+         "Needs no printer. Network printers are found by one SNMP broadcast per\n"
+         "network interface and confirmed by the printer protocol, within 3 s.",
+         Discover, false},
     };
     return table;
 }

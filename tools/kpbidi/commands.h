@@ -22,6 +22,8 @@ struct Subcommand {
     const char* summary;  // one line
     const char* details;  // further lines of --help, may be empty
     int (*run)(const Invocation&);
+    // false: the command names no printer (Invocation::printer is null).
+    bool needsPrinter = true;
 };
 
 const std::vector<Subcommand>& Subcommands();

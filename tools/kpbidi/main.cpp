@@ -17,6 +17,7 @@ using kpbidi_tool::Subcommand;
 
 void PrintHelp() {
     std::cout << "Usage: kpbidi (-p NAME | --host ADDRESS) [--json] COMMAND [ARGS]\n"
+                 "       kpbidi [--json] discover\n"
                  "\n"
                  "Talks to a KPM printer with the same library functions the maintenance\n"
                  "wizard uses.\n"
@@ -38,7 +39,9 @@ void PrintHelp() {
 }
 
 void PrintSubcommandHelp(const Subcommand& sub) {
-    std::cout << "Usage: kpbidi (-p NAME | --host ADDRESS) [--json] " << sub.name;
+    std::cout << (sub.needsPrinter ? "Usage: kpbidi (-p NAME | --host ADDRESS) [--json] "
+                                   : "Usage: kpbidi [--json] ")
+              << sub.name;
     if (*sub.usage != '\0') {
         std::cout << ' ' << sub.usage;
     }
@@ -96,6 +99,12 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (!sub->needsPrinter) {
+        if (!printerName.empty() || !host.empty()) {
+            return output.UsageError(std::string(sub->name) + " names no printer");
+        }
+        return sub->run({nullptr, &output, std::move(args)});
+    }
     if (printerName.empty() && host.empty()) {
         if (const char* fromEnvironment = std::getenv("KPBIDI_PRINTER")) {
             printerName = fromEnvironment;

@@ -3,20 +3,23 @@
 // Renders the wizard sheet with each of its pages, the About box and a
 // sample of each message box into OUTPUT_DIR/<language>/ as PNG files, on
 // the offscreen platform. Without language ids: English, Japanese, Korean
-// and Russian.
+// and Russian. The main page is drawn with its list empty as well.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
 #include <memory>
 
 #include "app/about_dlg.h"
+#include "app/main_page.h"
 #include "app/texts.h"
 #include "app/tovik_sheet.h"
 #include "app/tovik_tool_app.h"
@@ -56,6 +59,40 @@ public:
     }
 };
 
+// The main page of a machine where no KPM printer is set up: its list
+// empty (a print system that cannot be reached), with and without a
+// desktop printer settings program to offer (`withTool`: a stand-in that is
+// never started). Outside demo mode, so it comes before the rest.
+bool RenderEmptyMainPage(PictureMessageService& messages, const QString& dir, bool withTool) {
+    const QByteArray server = qgetenv("CUPS_SERVER");
+    const QByteArray path = qgetenv("PATH");
+    QTemporaryDir tools;
+    if (withTool) {
+        QFile tool(tools.filePath(QStringLiteral("system-config-printer")));
+        tool.open(QIODevice::WriteOnly);
+        tool.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        qputenv("PATH", tools.path().toLocal8Bit());
+    } else {
+        qputenv("PATH", "/nonexistent");
+    }
+    qputenv("CUPS_SERVER", "/nonexistent/kpm-screenshots/cups.sock");
+    CTovikSheet sheet(messages, kpm::workflows::CreatePage);
+    sheet.show();
+    sheet.resize(sheet.sizeHint());
+    auto* page = static_cast<CMainPage*>(sheet.GetPage(0));
+    const bool searched = QTest::qWaitFor([page] { return !page->IsSearching(); }, 10000);
+    QTest::qWait(70);
+    qputenv("CUPS_SERVER", server);
+    qputenv("PATH", path);
+    if (!searched) {
+        std::fprintf(stderr, "kpm-screenshots: the main page's search did not end\n");
+        return false;
+    }
+    return PictureMessageService::Save(
+        sheet, QStringLiteral("%1/page_00_102_no_printer%2.png")
+                   .arg(dir, withTool ? QStringLiteral("_settings") : QString()));
+}
+
 int RenderLanguage(const QString& outputDir, std::uint16_t language) {
     const QString dir = QStringLiteral("%1/%2").arg(outputDir).arg(language);
     if (!QDir().mkpath(dir)) {
@@ -64,8 +101,11 @@ int RenderLanguage(const QString& outputDir, std::uint16_t language) {
     }
     PictureMessageService messages;
     CTovikToolApp app(messages, language);
-    app.SetDemoMode();  // so the main page lists its one printer
     int failures = 0;
+    for (const bool withTool : {false, true}) {
+        failures += RenderEmptyMainPage(messages, dir, withTool) ? 0 : 1;
+    }
+    app.SetDemoMode();  // so the main page lists its one printer
     {
         CTovikSheet sheet(messages, kpm::workflows::CreatePage);
         sheet.show();

@@ -1,6 +1,7 @@
 #include "bidi/communications/linux/snmp_query.h"
 
 #include <arpa/inet.h>
+#include <sys/socket.h>
 
 #include <atomic>
 #include <cerrno>
@@ -124,8 +125,12 @@ int FromThePrinterOnly(netsnmp_session* session, netsnmp_transport* /*transport*
         return 0;
     }
     const auto* pair = static_cast<const netsnmp_indexed_addr_pair*>(transportData);
+    // A request sent to a broadcast address is answered by each agent from
+    // its own address: there, any address will do, the port still counts.
+    const bool anyAddress = expected->sin_addr.s_addr == htonl(INADDR_ANY);
     return pair->remote_addr.sa.sa_family == AF_INET &&
-                   pair->remote_addr.sin.sin_addr.s_addr == expected->sin_addr.s_addr &&
+                   (anyAddress ||
+                    pair->remote_addr.sin.sin_addr.s_addr == expected->sin_addr.s_addr) &&
                    pair->remote_addr.sin.sin_port == expected->sin_port
                ? 1
                : 0;
@@ -139,6 +144,10 @@ struct QueryContext {
     std::atomic<int> state{Waiting};
     SnmpFailure failure;
     SnmpAnswer answer;
+    // Set for a broadcast: every answer is collected here (up to
+    // maxAnswers, one per address) and the wait ends with the time-out.
+    std::vector<SnmpAnswer>* collected = nullptr;
+    std::size_t maxAnswers = 0;
 
     void Fail(SnmpFailure f) {
         failure = f;
@@ -146,11 +155,39 @@ struct QueryContext {
     }
 };
 
+// One more answer to a broadcast; a malformed one, a second one from the
+// same address and any beyond the bound are dropped.
+void Collect(netsnmp_session* session, netsnmp_pdu* pdu, QueryContext& context) {
+    std::vector<SnmpAnswer>& answers = *context.collected;
+    if (pdu == nullptr || pdu->variables == nullptr || answers.size() >= context.maxAnswers) {
+        return;
+    }
+    auto source = SourceText(session, *pdu);
+    if (!source) {
+        return;
+    }
+    for (const SnmpAnswer& earlier : answers) {
+        if (earlier.source == *source) {
+            return;
+        }
+    }
+    const netsnmp_variable_list& binding = *pdu->variables;
+    SnmpAnswer answer;
+    answer.source = std::move(*source);
+    answer.name.assign(binding.name, binding.name + binding.name_length);
+    answer.value = SnmpValueFrom(binding);
+    answers.push_back(std::move(answer));
+}
+
 int OnNotification(int operation, netsnmp_session* session, int /*reqid*/, netsnmp_pdu* pdu,
                    void* magic) {
     auto& context = *static_cast<QueryContext*>(magic);
     switch (operation) {
         case NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE: {
+            if (context.collected != nullptr) {
+                Collect(session, pdu, context);
+                return 0;  // 0 keeps the request open for further answers
+            }
             if (pdu == nullptr || pdu->variables == nullptr) {
                 context.Fail(Failure(SnmpFailureKind::Other, SNMPERR_NO_VARS));
                 return 1;
@@ -233,10 +270,11 @@ void Await(void* sessp, QueryContext& context) {
     }
 }
 
-}  // namespace
-
-SnmpResult GetSnmpValue(std::string_view address, std::string_view community,
-                        std::string_view oidText) {
+// Sends one GET of `oidText` to `address` and drives the session until the
+// context holds an outcome; a failure before that is returned.
+std::optional<SnmpFailure> RunGet(std::string_view address, std::string_view community,
+                                  std::string_view oidText, std::chrono::microseconds timeout,
+                                  int retries, bool broadcast, QueryContext& context) {
     InitialiseOnce();
 
     in_addr parsed{};
@@ -257,12 +295,11 @@ SnmpResult GetSnmpValue(std::string_view address, std::string_view community,
     config.peername = peer.data();
     config.community = reinterpret_cast<u_char*>(communityCopy.data());
     config.community_len = communityCopy.size();
-    config.timeout = static_cast<long>(
-        std::chrono::duration_cast<std::chrono::microseconds>(kSnmpAttemptTimeout).count());
-    config.retries = kSnmpRetries;
+    config.timeout = static_cast<long>(timeout.count());
+    config.retries = retries;
     sockaddr_in printer{};
     printer.sin_family = AF_INET;
-    printer.sin_addr = parsed;
+    printer.sin_addr.s_addr = broadcast ? htonl(INADDR_ANY) : parsed.s_addr;
     printer.sin_port = htons(kSnmpPort);
     config.callback_magic = &printer;
     // snmp_sess_add copies what it keeps of `config` and owns the transport
@@ -270,6 +307,13 @@ SnmpResult GetSnmpValue(std::string_view address, std::string_view community,
     netsnmp_transport* transport = netsnmp_transport_open_client("snmp", peer.c_str());
     if (transport == nullptr) {
         return Failure(SnmpFailureKind::NotInitialised);
+    }
+    const int allowed = 1;
+    if (broadcast &&
+        ::setsockopt(transport->sock, SOL_SOCKET, SO_BROADCAST, &allowed, sizeof allowed) != 0) {
+        const int error = errno;
+        netsnmp_transport_free(transport);
+        return Failure(SnmpFailureKind::NotInitialised, error);
     }
     Session session(snmp_sess_add(&config, transport, FromThePrinterOnly, nullptr));
     if (!session) {
@@ -287,7 +331,6 @@ SnmpResult GetSnmpValue(std::string_view address, std::string_view community,
         return Failure(SnmpFailureKind::OutOfMemory, SNMPERR_MALLOC);
     }
 
-    QueryContext context;
     netsnmp_session* state = snmp_sess_session(session.get());
     // The send answers the request id it used, so with id 0 only the
     // session's error tells a sent request from a failed one.
@@ -298,6 +341,20 @@ SnmpResult GetSnmpValue(std::string_view address, std::string_view community,
     request.release();  // queued: the session frees it
 
     Await(session.get(), context);
+    return std::nullopt;
+}
+
+}  // namespace
+
+SnmpResult GetSnmpValue(std::string_view address, std::string_view community,
+                        std::string_view oidText) {
+    QueryContext context;
+    if (auto failure =
+            RunGet(address, community, oidText,
+                   std::chrono::duration_cast<std::chrono::microseconds>(kSnmpAttemptTimeout),
+                   kSnmpRetries, false, context)) {
+        return *failure;
+    }
     switch (context.state.load(std::memory_order_acquire)) {
         case QueryContext::Answered:
             return std::move(context.answer);
@@ -306,6 +363,25 @@ SnmpResult GetSnmpValue(std::string_view address, std::string_view community,
         default:
             return context.failure;
     }
+}
+
+std::variant<SnmpFailure, std::vector<SnmpAnswer>> BroadcastSnmpGet(
+    std::string_view broadcast, std::string_view community, std::string_view oidText,
+    std::chrono::milliseconds window, std::size_t maxAnswers) {
+    std::vector<SnmpAnswer> answers;
+    QueryContext context;
+    context.collected = &answers;
+    context.maxAnswers = maxAnswers;
+    if (auto failure = RunGet(broadcast, community, oidText,
+                              std::chrono::duration_cast<std::chrono::microseconds>(window), 0,
+                              true, context)) {
+        return *failure;
+    }
+    // The window's end is the normal outcome; only a failure is reported.
+    if (context.state.load(std::memory_order_acquire) == QueryContext::Failed) {
+        return context.failure;
+    }
+    return answers;
 }
 
 std::int32_t CodeFromSnmpFailure(const SnmpFailure& failure) noexcept {

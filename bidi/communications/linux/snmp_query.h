@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -56,6 +57,15 @@ using SnmpResult = std::variant<SnmpFailure, SnmpAnswer>;
 // noSuchObject/noSuchInstance (v2c) or a non-string value, which callers
 // treat as they would any unexpected value.
 SnmpResult GetSnmpValue(std::string_view address, std::string_view community, std::string_view oid);
+
+// One GET of `oid` sent to the IPv4 broadcast address `broadcast` (dotted
+// text), UDP port 161, with `community`; request id 0, no retries. Every
+// answer that arrives from port 161 of any IPv4 address within `window` is
+// kept, the first one per address and at most `maxAnswers` in all, in the
+// order they came. An empty list is no failure: nobody answered.
+std::variant<SnmpFailure, std::vector<SnmpAnswer>> BroadcastSnmpGet(
+    std::string_view broadcast, std::string_view community, std::string_view oid,
+    std::chrono::milliseconds window, std::size_t maxAnswers);
 
 // Timeout, Undeliverable -> 1003; OutOfMemory -> 1007; NotInitialised ->
 // 1008; Other -> -1.
