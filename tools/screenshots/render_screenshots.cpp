@@ -67,7 +67,7 @@ int RenderLanguage(const QString& outputDir, std::uint16_t language) {
     app.SetDemoMode();  // so the main page lists its one printer
     int failures = 0;
     {
-        CTovikSheet sheet(messages, kpm::workflows::CreatePage);
+        CTovikSheet sheet(messages, kpm::workflows::WizardPages());
         sheet.show();
         sheet.resize(sheet.sizeHint());
         // The name the log page would have been given by its first step.
@@ -115,9 +115,9 @@ int RenderLanguage(const QString& outputDir, std::uint16_t language) {
                             : 1;
             sheet.show();
         }
-        for (int id : kpm::workflows::kExampleDialogs) {
-            std::unique_ptr<ui::Dialog> example(kpm::workflows::CreateExampleDialog(id, &sheet));
-            messages.nextFile = QStringLiteral("%1/dialog_%2.png").arg(dir).arg(id);
+        for (const kpm::workflows::ExampleEntry& entry : kpm::workflows::ExampleDialogs()) {
+            std::unique_ptr<ui::Dialog> example(entry.create(&sheet));
+            messages.nextFile = QStringLiteral("%1/dialog_%2.png").arg(dir).arg(entry.templateId);
             example->DoModal(messages);
         }
         messages.nextFile = dir + QStringLiteral("/dialog_100_about.png");

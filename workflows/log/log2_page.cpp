@@ -8,17 +8,10 @@
 #include "app/tovik_sheet.h"
 #include "app/tovik_tool_app.h"
 
+using namespace kpm::ids;
+
 namespace {
 
-constexpr int kCaption = 1128;
-constexpr int kHeading = 1129;
-constexpr int kStatus = 1130;
-constexpr int kProgress = 1127;
-constexpr int kWaitText = 189;
-constexpr int kSuccessText = 154;
-constexpr int kFailureText = 163;
-constexpr int kCannotMakeLogFile = 133;
-constexpr int kFolderPage = 201;
 // Demo mode pauses after every so many steps, so the bar visibly runs.
 constexpr int kDemoStepsPerPause = 16;
 // Queued progress calls the window may owe at most (a few hundred KiB).
@@ -37,12 +30,16 @@ CLog2Page::~CLog2Page() {
 }
 
 // No wizard button until the fetch has ended.
-CLog2Page::CLog2Page() : StepPage({kTemplate, {{kCaption, 193}, {kHeading, 188}}, {kCaption}, 0}) {}
+CLog2Page::CLog2Page()
+    : StepPage({IDD_LOG2,
+                {{IDC_LOG2_CAPTION, IDS_STEP2}, {IDC_LOG2_HEADING, IDS_LOG2_HEADING}},
+                {IDC_LOG2_CAPTION},
+                0}) {}
 
 void CLog2Page::OnInitDialog() {
     StepPage::OnInitDialog();
-    if (QWidget* bar = Item(kProgress)) {
-        bar->setAccessibleName(ItemText(kHeading).trimmed());
+    if (QWidget* bar = Item(IDC_LOG2_PROGRESS)) {
+        bar->setAccessibleName(ItemText(IDC_LOG2_HEADING).trimmed());
     }
 }
 
@@ -52,16 +49,16 @@ bool CLog2Page::OnSetActive() {
     // Step 1 made the file moments ago; if it is gone or cannot be opened
     // now, the user has to choose again.
     if (!demo && !file_.Open(sheet.GetLogFile())) {
-        ShowInformation(kCannotMakeLogFile, &sheet);
+        ShowInformation(IDS_LOG_CANNOT_MAKE_FILE, &sheet);
         return false;
     }
     StepPage::OnSetActive();
     sheet.EnableCancel(false);
-    SetControlText(Item(kStatus), kWaitText);
-    if (auto* bar = ItemAs<QProgressBar>(kProgress)) {
+    SetControlText(Item(IDC_LOG2_STATUS), IDS_LOG_READING);
+    if (auto* bar = ItemAs<QProgressBar>(IDC_LOG2_PROGRESS)) {
         bar->setRange(0, kProgressSteps);
         bar->setValue(0);
-        bar->setAccessibleDescription(ItemText(kStatus));
+        bar->setAccessibleDescription(ItemText(IDC_LOG2_STATUS));
     }
     abandoned_ = false;
     queued_ = 0;
@@ -121,7 +118,7 @@ void CLog2Page::OnFetchProgress() {
     if (queued_.fetch_sub(1) - 1 == kMaxQueuedReports / 2) {
         queued_.notify_one();
     }
-    if (auto* bar = ItemAs<QProgressBar>(kProgress)) {
+    if (auto* bar = ItemAs<QProgressBar>(IDC_LOG2_PROGRESS)) {
         bar->setValue(bar->value() + 1);
     }
 }
@@ -135,21 +132,21 @@ void CLog2Page::FinishFetch(int code) {
     CTovikSheet& sheet = *TheSheet();
     sheet.SetWizardButtonsDeferred(ui::kWizBack | ui::kWizNext);
     sheet.EnableCancel(true);
-    auto* bar = ItemAs<QProgressBar>(kProgress);
+    auto* bar = ItemAs<QProgressBar>(IDC_LOG2_PROGRESS);
     QString text;
     if (code == 0 && saved) {
-        LoadText(kSuccessText, text);
+        LoadText(IDS_LOG_CREATED, text);
         text.prepend(sheet.GetLogFile());
         if (bar != nullptr) {
             bar->setValue(kProgressSteps);
         }
     } else {
-        LoadText(kFailureText, text);
+        LoadText(IDS_LOG_FAILED, text);
         if (bar != nullptr) {
             bar->setValue(0);
         }
     }
-    SetItemText(kStatus, text);
+    SetItemText(IDC_LOG2_STATUS, text);
     // Screen readers find the result with the bar as well.
     if (bar != nullptr) {
         bar->setAccessibleDescription(text);
@@ -166,10 +163,10 @@ bool CLog2Page::OnQueryCancel() {
 }
 
 int CLog2Page::OnWizardNext() {
-    return CTovikSheet::kMainPageTemplate;
+    return IDD_MAIN;
 }
 
 int CLog2Page::OnWizardBack() {
-    TheSheet()->SetReturnPage(kTemplate);
-    return kFolderPage;
+    TheSheet()->SetReturnPage(IDD_LOG2);
+    return IDD_LOG1;
 }

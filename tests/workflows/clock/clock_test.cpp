@@ -17,7 +17,7 @@ using testing_support::MessageText;
 using testing_support::ShownTexts;
 
 constexpr int kMain = 102;
-constexpr int kPage = CLocalTimeSetting1Page::kTemplate;
+constexpr int kPage = kpm::ids::IDD_LOCAL_TIME_SETTING1;
 
 // The printer's clock: seconds since 2000-01-01 on the PC's wall clock.
 std::uint32_t PrinterWallClock(const QDateTime& local) {
