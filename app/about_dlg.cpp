@@ -4,11 +4,14 @@
 #include <QLabel>
 #include <QScreen>
 
+#include "app/app_ids.h"
 #include "app/framework_texts.h"
 #include "app/pictures.h"
 #include "app/texts.h"
 #include "app/tovik_tool_app.h"
 #include "ui/message_service.h"
+
+using namespace kpm::ids;
 
 QSize CAboutDlg::ScaledBannerSize(QSize size96, int dpi) {
     return {size96.width() * dpi / 96, size96.height() * dpi / 96};
@@ -16,11 +19,11 @@ QSize CAboutDlg::ScaledBannerSize(QSize size96, int dpi) {
 
 void CAboutDlg::OnInitDialog() {
     QString caption;
-    if (LoadText(102, caption) == 0) {
+    if (LoadText(IDS_TITLE, caption) == 0) {
         setWindowTitle(caption);
     }
-    SetControlText(Item(1049), 117);
-    SetControlText(Item(1050), 118);
+    SetControlText(Item(IDC_ABOUT_VERSION), IDS_ABOUT_VERSION);
+    SetControlText(Item(IDC_ABOUT_NOTICE), IDS_ABOUT_NOTICE);
     if (auto* ok = ItemAs<QAbstractButton>(ui::kIdOk)) {
         ok->setText(app::FrameworkTextsFor(CTovikToolApp::Instance().GetLanguageId()).ok);
     }
@@ -28,7 +31,7 @@ void CAboutDlg::OnInitDialog() {
     const QScreen* screen = this->screen();
     const int dpi = screen != nullptr ? static_cast<int>(screen->logicalDotsPerInchX()) : 96;
     const qreal ratio = screen != nullptr ? screen->devicePixelRatio() : 1.0;
-    if (auto* banner = ItemAs<QLabel>(1244)) {
+    if (auto* banner = ItemAs<QLabel>(IDC_ABOUT_BANNER)) {
         const QSize size = ScaledBannerSize(app::PictureSize(app::kBannerResource), dpi);
         banner->setFixedSize(size);
         banner->setPixmap(app::RenderPicture(app::kBannerResource, size, ratio));

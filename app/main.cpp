@@ -33,6 +33,6 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     ui::QtMessageService messages;
     CTovikToolApp app(messages);
-    app.SetPageFactory(kpm::workflows::CreatePage);
+    app.SetPages(kpm::workflows::WizardPages());
     return app.InitInstance(arguments);
 }

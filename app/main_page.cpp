@@ -17,42 +17,46 @@
 #include "bidi/communications/printer_discovery.h"
 #include "ui/controls.h"
 
+using namespace kpm::ids;
+
 namespace {
 
-constexpr int kPrinterList = 1001;
-constexpr int kSearch = 1002;
-constexpr int kModel740 = 1110;
-constexpr int kModel730 = 1109;
-constexpr int kHeadReplacement = 1141;
-constexpr int kFiring = 1024;
-constexpr int kAlignment = 1025;
-constexpr int kAlignmentText = 1047;
-constexpr int kIpAddress = 1005;
-constexpr int kIpAddressText = 1048;
-constexpr int kSearchText = 113;
-constexpr int kCloseText = 200;
-constexpr int kCancelText = 201;
-constexpr int kSetupHint = 1300;
-constexpr int kPrinterSettings = 1301;
-constexpr int kSetupHintText = 400;
-constexpr int kPrinterSettingsText = 401;
-constexpr int kSetupHintWithoutToolText = 402;
-constexpr int kFiringPage = 129;
-constexpr int kIpAddressPage = 307;
-
-// Control and string id of each text of the page.
+// Control and text of each text of the page.
 constexpr std::pair<int, int> kTexts[] = {
-    {1043, 107}, {1044, 108}, {1002, 113}, {1110, 153}, {1109, 152}, {1045, 109},
-    {1141, 241}, {1142, 242}, {1024, 114}, {1046, 110}, {1153, 258}, {1154, 259},
-    {1025, 115}, {1047, 111}, {1005, 116}, {1048, 112}, {1006, 106}, {1049, 131},
-    {1007, 307}, {1050, 308}, {1008, 313}, {1051, 314},
+    {IDC_MAIN_TURN_ON, IDS_TURN_PRINTER_ON},
+    {IDC_MAIN_SELECT_PRINTER, IDS_SELECT_PRINTER},
+    {IDC_MAIN_SEARCH, IDS_SEARCH},
+    {IDC_MAIN_MODEL_740, IDS_MODEL_740},
+    {IDC_MAIN_MODEL_730, IDS_MODEL_730},
+    {IDC_MAIN_SELECT_ITEM, IDS_SELECT_ITEM},
+    {IDC_MAIN_HEAD_REPLACEMENT, IDS_TASK_HEAD_REPLACEMENT},
+    {IDC_MAIN_HEAD_REPLACEMENT_TEXT, IDS_TASK_HEAD_REPLACEMENT_TEXT},
+    {IDC_MAIN_FIRING, IDS_TASK_FIRING},
+    {IDC_MAIN_FIRING_TEXT, IDS_TASK_FIRING_TEXT},
+    {IDC_MAIN_PLATEN_ROLLING, IDS_TASK_PLATEN_ROLLING},
+    {IDC_MAIN_PLATEN_ROLLING_TEXT, IDS_TASK_PLATEN_ROLLING_TEXT},
+    {IDC_MAIN_ALIGNMENT, IDS_TASK_ALIGNMENT},
+    {IDC_MAIN_ALIGNMENT_TEXT, IDS_TASK_ALIGNMENT_TEXT},
+    {IDC_MAIN_IP_ADDRESS, IDS_TASK_IP_ADDRESS},
+    {IDC_MAIN_IP_ADDRESS_TEXT, IDS_TASK_IP_ADDRESS_TEXT},
+    {IDC_MAIN_LOG, IDS_TASK_LOG},
+    {IDC_MAIN_LOG_TEXT, IDS_TASK_LOG_TEXT},
+    {IDC_MAIN_CLOCK, IDS_TASK_CLOCK},
+    {IDC_MAIN_CLOCK_TEXT, IDS_TASK_CLOCK_TEXT},
+    {IDC_MAIN_CIRCULATION, IDS_TASK_CIRCULATION},
+    {IDC_MAIN_CIRCULATION_TEXT, IDS_TASK_CIRCULATION_TEXT},
 };
 
 // The first page of each task, in the order the radios are tested; no task
 // selected means the firing adjustment.
 constexpr std::pair<int, int> kRouting[] = {
-    {1025, 138}, {1005, kIpAddressPage}, {1006, 201}, {1141, 228}, {1153, 252}, {1007, 309},
-    {1008, 310},
+    {IDC_MAIN_ALIGNMENT, IDD_POS2},
+    {IDC_MAIN_IP_ADDRESS, IDD_IP3},
+    {IDC_MAIN_LOG, IDD_LOG1},
+    {IDC_MAIN_HEAD_REPLACEMENT, IDD_VRATING1},
+    {IDC_MAIN_PLATEN_ROLLING, IDD_IMPACT_PRECHECK},
+    {IDC_MAIN_CLOCK, IDD_LOCAL_TIME_SETTING1},
+    {IDC_MAIN_CIRCULATION, IDD_CIRCULATION_SCHEDULE1},
 };
 
 // A wait cursor for as long as the page waits on the printer.
@@ -66,7 +70,7 @@ public:
 
 }  // namespace
 
-CMainPage::CMainPage() : ui::PropertyPage(CTovikSheet::kMainPageTemplate) {}
+CMainPage::CMainPage() : ui::PropertyPage(IDD_MAIN) {}
 
 // A search still running has to end before the page goes; it takes about a
 // second at most.
@@ -82,7 +86,7 @@ CTovikSheet* CMainPage::TheSheet() const {
 }
 
 void CMainPage::OnInitDialog() {
-    TheSheet()->SetBoldFont(Item(1045));
+    TheSheet()->SetBoldFont(Item(IDC_MAIN_SELECT_ITEM));
     for (const Task& task : kTasks) {
         TheSheet()->SetSmallFont(Item(task.description));
     }
@@ -102,7 +106,7 @@ void CMainPage::OnInitDialog() {
     busy_->setRange(0, 0);
     busy_->setTextVisible(false);
     busy_->setMaximumWidth(busy_->fontMetrics().averageCharWidth() * 10);
-    busy_->setAccessibleName(ItemText(kSearch));
+    busy_->setAccessibleName(ItemText(IDC_MAIN_SEARCH));
     busy_->hide();
     if (auto* row = findChild<QBoxLayout*>(QStringLiteral("printer_row"))) {
         row->insertWidget(1, busy_);
@@ -117,46 +121,46 @@ void CMainPage::OnInitDialog() {
     });
 
     printerSettings_ = FindPrinterSettingsTool();
-    SetControlText(Item(kPrinterSettings), kPrinterSettingsText);
+    SetControlText(Item(IDC_MAIN_PRINTER_SETTINGS), IDS_PRINTER_SETTINGS);
     ShowSetupHint(false);
-    OnClicked(kPrinterSettings, [this] {
+    OnClicked(IDC_MAIN_PRINTER_SETTINGS, [this] {
         if (printerSettings_ && !OpenPrinterSettings(*printerSettings_)) {
             printerSettings_.reset();  // the line then says what else to do
             ShowSetupHint(true);
         }
     });
 
-    CheckItem(kHeadReplacement, true);
-    CheckItem(kModel740, true);
-    ShowItem(kModel740, false);
-    ShowItem(kModel730, false);
+    CheckItem(IDC_MAIN_HEAD_REPLACEMENT, true);
+    CheckItem(IDC_MAIN_MODEL_740, true);
+    ShowItem(IDC_MAIN_MODEL_740, false);
+    ShowItem(IDC_MAIN_MODEL_730, false);
     ApplyModelRule();
 
-    OnClicked(kModel740, [this] { ApplyModelRule(); });
-    OnClicked(kModel730, [this] { ApplyModelRule(); });
-    OnClicked(kSearch, [this] { OnSearch(); });
-    OnSelChange(kPrinterList, [this] { OnSelectionChange(); });
+    OnClicked(IDC_MAIN_MODEL_740, [this] { ApplyModelRule(); });
+    OnClicked(IDC_MAIN_MODEL_730, [this] { ApplyModelRule(); });
+    OnClicked(IDC_MAIN_SEARCH, [this] { OnSearch(); });
+    OnSelChange(IDC_MAIN_PRINTER_LIST, [this] { OnSelectionChange(); });
 }
 
 void CMainPage::ApplyModelRule() {
     // A printer without white heads has nothing to align.
-    const bool withoutWhite = IsItemChecked(kModel730);
-    EnableItem(kAlignment, !withoutWhite);
-    EnableItem(kAlignmentText, !withoutWhite);
-    if (withoutWhite && IsItemChecked(kAlignment)) {
-        CheckItem(kFiring, true);
+    const bool withoutWhite = IsItemChecked(IDC_MAIN_MODEL_730);
+    EnableItem(IDC_MAIN_ALIGNMENT, !withoutWhite);
+    EnableItem(IDC_MAIN_ALIGNMENT_TEXT, !withoutWhite);
+    if (withoutWhite && IsItemChecked(IDC_MAIN_ALIGNMENT)) {
+        CheckItem(IDC_MAIN_FIRING, true);
     }
 }
 
 bool CMainPage::OnSetActive() {
     TheSheet()->EnableCancel(true);
-    TheSheet()->SetCancelButtonText(kCloseText);
+    TheSheet()->SetCancelButtonText(IDS_CLOSE);
     StartRebuild(Then::Activation);
     return true;
 }
 
 bool CMainPage::HasEntries() const {
-    const auto* list = ItemAs<QComboBox>(kPrinterList);
+    const auto* list = ItemAs<QComboBox>(IDC_MAIN_PRINTER_LIST);
     return list != nullptr && list->count() > 0;
 }
 
@@ -202,7 +206,7 @@ void CMainPage::StartRebuild(Then then) {
 }
 
 void CMainPage::SetBusy(bool busy) {
-    auto* list = ItemAs<QComboBox>(kPrinterList);
+    auto* list = ItemAs<QComboBox>(IDC_MAIN_PRINTER_LIST);
     if (busy) {
         listHadFocus_ = list != nullptr && list->hasFocus();
         busyDelay_->start();
@@ -212,13 +216,13 @@ void CMainPage::SetBusy(bool busy) {
         busy_->hide();
         unsetCursor();
     }
-    EnableItem(kPrinterList, !busy);
-    EnableItem(kSearch, !busy);
+    EnableItem(IDC_MAIN_PRINTER_LIST, !busy);
+    EnableItem(IDC_MAIN_SEARCH, !busy);
     if (!busy && listHadFocus_ && list != nullptr) {
         list->setFocus();
     }
     if (list != nullptr) {
-        list->setAccessibleDescription(busy ? ItemText(kSearch) : QString());
+        list->setAccessibleDescription(busy ? ItemText(IDC_MAIN_SEARCH) : QString());
     }
 }
 
@@ -244,23 +248,24 @@ void CMainPage::FinishRebuild(const std::vector<Entry>& printers) {
 }
 
 void CMainPage::ShowSetupHint(bool show) {
-    SetControlText(Item(kSetupHint), printerSettings_ ? kSetupHintText : kSetupHintWithoutToolText);
-    const QString hint = ItemText(kSetupHint);
-    if (QWidget* line = Item(kSetupHint)) {
+    SetControlText(Item(IDC_MAIN_SETUP_HINT),
+                   printerSettings_ ? IDS_SETUP_HINT : IDS_SETUP_HINT_WITHOUT_TOOL);
+    const QString hint = ItemText(IDC_MAIN_SETUP_HINT);
+    if (QWidget* line = Item(IDC_MAIN_SETUP_HINT)) {
         line->setAccessibleName(hint);
     }
-    if (QWidget* button = Item(kPrinterSettings)) {
+    if (QWidget* button = Item(IDC_MAIN_PRINTER_SETTINGS)) {
         button->setAccessibleDescription(hint);  // what the button is for
     }
-    ShowItem(kSetupHint, show);
-    ShowItem(kPrinterSettings, show && printerSettings_.has_value());
+    ShowItem(IDC_MAIN_SETUP_HINT, show);
+    ShowItem(IDC_MAIN_PRINTER_SETTINGS, show && printerSettings_.has_value());
     if (show) {
         TheSheet()->FitHeightToContents();  // the line must not squeeze the tasks
     }
 }
 
 void CMainPage::FillList(const std::vector<Entry>& printers) {
-    auto* list = ItemAs<QComboBox>(kPrinterList);
+    auto* list = ItemAs<QComboBox>(IDC_MAIN_PRINTER_LIST);
     if (list == nullptr) {
         return;
     }
@@ -285,14 +290,14 @@ void CMainPage::FillList(const std::vector<Entry>& printers) {
 }
 
 void CMainPage::OnSelectionChange() {
-    auto* list = ItemAs<QComboBox>(kPrinterList);
+    auto* list = ItemAs<QComboBox>(IDC_MAIN_PRINTER_LIST);
     const bool empty = list == nullptr || list->count() == 0;
     if (empty) {
-        EnableItem(kIpAddress, true);
-        EnableItem(kIpAddressText, true);
+        EnableItem(IDC_MAIN_IP_ADDRESS, true);
+        EnableItem(IDC_MAIN_IP_ADDRESS_TEXT, true);
         TheSheet()->SetWizardButtons(0);
-        if (IsItemChecked(kIpAddress)) {
-            CheckItem(kHeadReplacement, true);
+        if (IsItemChecked(IDC_MAIN_IP_ADDRESS)) {
+            CheckItem(IDC_MAIN_HEAD_REPLACEMENT, true);
         }
         return;
     }
@@ -300,10 +305,10 @@ void CMainPage::OnSelectionChange() {
     const bool network = index < 0 || ui::ComboItemValue(list, index) != 0;
     // The address of a printer on the network is set at the printer or by
     // the network; only a USB printer takes it from here.
-    EnableItem(kIpAddress, !network);
-    EnableItem(kIpAddressText, !network);
-    if (network && IsItemChecked(kIpAddress)) {
-        CheckItem(kHeadReplacement, true);
+    EnableItem(IDC_MAIN_IP_ADDRESS, !network);
+    EnableItem(IDC_MAIN_IP_ADDRESS_TEXT, !network);
+    if (network && IsItemChecked(IDC_MAIN_IP_ADDRESS)) {
+        CheckItem(IDC_MAIN_HEAD_REPLACEMENT, true);
     }
     TheSheet()->SetWizardButtons(ui::kWizNext);
 }
@@ -321,7 +326,7 @@ int CMainPage::OnWizardNext() {
         return -1;
     }
     CTovikSheet* sheet = TheSheet();
-    auto* list = ItemAs<QComboBox>(kPrinterList);
+    auto* list = ItemAs<QComboBox>(IDC_MAIN_PRINTER_LIST);
     const QString oldName = sheet->GetPrinterName();
     const int oldAddress = sheet->GetPrinterAddress();
     const int index = list != nullptr ? list->currentIndex() : -1;
@@ -332,9 +337,9 @@ int CMainPage::OnWizardNext() {
     if (name != oldName || address != oldAddress) {
         sheet->ClearProgress();
     }
-    sheet->SetHasWhiteHeads(IsItemChecked(kModel730) ? 0 : 1);
+    sheet->SetHasWhiteHeads(IsItemChecked(IDC_MAIN_MODEL_730) ? 0 : 1);
 
-    int target = kFiringPage;
+    int target = IDD_FIRE1;
     for (const auto& [radio, page] : kRouting) {
         if (IsItemChecked(radio)) {
             target = page;
@@ -342,7 +347,7 @@ int CMainPage::OnWizardNext() {
         }
     }
     // The IP address pages start from the printer's current address mode.
-    if (target == kIpAddressPage) {
+    if (target == IDD_IP3) {
         int code = 0;
         {
             const WaitCursor waiting;
@@ -353,7 +358,7 @@ int CMainPage::OnWizardNext() {
             return -1;
         }
     }
-    sheet->SetReturnPage(CTovikSheet::kMainPageTemplate);
-    sheet->SetCancelButtonText(kCancelText);
+    sheet->SetReturnPage(IDD_MAIN);
+    sheet->SetCancelButtonText(IDS_CANCEL);
     return target;
 }

@@ -17,6 +17,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/app_ids.h"
 #include "app/printer_settings.h"
 #include "ui/property_page.h"
 
@@ -34,14 +35,14 @@ public:
         int description;
     };
     static constexpr Task kTasks[] = {
-        {1141, 1142},  // initial settings after head replacement
-        {1024, 1046},  // firing adjustment
-        {1153, 1154},  // platen-rolling adjustment
-        {1025, 1047},  // white/colour alignment
-        {1005, 1048},  // IP address
-        {1006, 1049},  // log retrieval
-        {1007, 1050},  // nozzle-check clock
-        {1008, 1051},  // white ink circulation schedule
+        {kpm::ids::IDC_MAIN_HEAD_REPLACEMENT, kpm::ids::IDC_MAIN_HEAD_REPLACEMENT_TEXT},
+        {kpm::ids::IDC_MAIN_FIRING, kpm::ids::IDC_MAIN_FIRING_TEXT},
+        {kpm::ids::IDC_MAIN_PLATEN_ROLLING, kpm::ids::IDC_MAIN_PLATEN_ROLLING_TEXT},
+        {kpm::ids::IDC_MAIN_ALIGNMENT, kpm::ids::IDC_MAIN_ALIGNMENT_TEXT},
+        {kpm::ids::IDC_MAIN_IP_ADDRESS, kpm::ids::IDC_MAIN_IP_ADDRESS_TEXT},
+        {kpm::ids::IDC_MAIN_LOG, kpm::ids::IDC_MAIN_LOG_TEXT},
+        {kpm::ids::IDC_MAIN_CLOCK, kpm::ids::IDC_MAIN_CLOCK_TEXT},
+        {kpm::ids::IDC_MAIN_CIRCULATION, kpm::ids::IDC_MAIN_CIRCULATION_TEXT},
     };
     // A search that lasts longer than this shows the busy indicator.
     static constexpr int kBusyIndicatorDelayMs = 250;
@@ -52,7 +53,7 @@ public:
     bool OnSetActive() override;
     int OnWizardNext() override;
 
-    // Rebuilds the printer list (control 1001), keeping the selection by
+    // Rebuilds the printer list (IDC_MAIN_PRINTER_LIST), keeping the selection by
     // name: at once in demo mode, otherwise once the search has finished.
     void RebuildPrinterList();
     // True while the print system is being searched.

@@ -1,14 +1,19 @@
 // Where the sheet gets the pages of the maintenance procedures. The shell
 // does not know them: the program that links the procedures hands the sheet
-// a factory, which answers a template id with a new page, or with nullptr
-// where that procedure has no page of its own (the sheet then shows the
-// template alone).
+// their table, one entry a page in the order that fixes the page indices
+// after the main page. An entry without `create` is shown as its template
+// alone (a CPlainPage).
 #pragma once
 
-#include <functional>
+#include <span>
 
 namespace ui {
 class PropertyPage;
 }
 
-using PageFactory = std::function<ui::PropertyPage*(int templateId)>;
+struct PageEntry {
+    int templateId;
+    ui::PropertyPage* (*create)() = nullptr;
+};
+
+using PageTable = std::span<const PageEntry>;

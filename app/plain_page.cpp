@@ -1,5 +1,6 @@
 #include "app/plain_page.h"
 
+#include "app/app_ids.h"
 #include "app/tovik_sheet.h"
 
 bool CPlainPage::OnSetActive() {
@@ -8,5 +9,5 @@ bool CPlainPage::OnSetActive() {
 }
 
 int CPlainPage::OnWizardBack() {
-    return CTovikSheet::kMainPageTemplate;
+    return kpm::ids::IDD_MAIN;
 }

@@ -2,10 +2,13 @@
 
 #include <QWidget>
 
+#include "app/app_ids.h"
 #include "app/framework_texts.h"
 #include "app/tovik_tool_app.h"
 #include "ui/controls.h"
 #include "ui/message_service.h"
+
+using namespace kpm::ids;
 
 int LoadText(int id, QString& text) {
     return CTovikToolApp::Instance().Strings().Load(id, text);
@@ -71,17 +74,17 @@ int ErrorMessageTextId(int code) {
         case 16:
         case 17:
         case 18:
-            return 164;  // the printer is operating
+            return IDS_ERR_PRINTER_OPERATING;  // the printer is operating
         case 6:
-            return 388;
+            return IDS_ERR_PRINTER_FAILED;
         case 7:
-            return 389;
+            return IDS_ERR_SETTING_FAILED;
         case 12:
-            return 225;
+            return IDS_ERR_ASSIGN_ADDRESS;
         case 13:
-            return 226;
+            return IDS_ERR_ASSIGN_GATEWAY;
         case 19:
-            return 208;  // the printer refused the clock
+            return IDS_ERR_SET_CLOCK;  // the printer refused the clock
         case 1001:
         case 1002:
         case 1003:
@@ -90,20 +93,20 @@ int ErrorMessageTextId(int code) {
         case 1010:
             // PrinterNotFound, UnsupportedPort, PrinterNotAvailable,
             // AccessDenied, OutOfMemory, SystemError
-            return 390;
+            return IDS_ERR_UNEXPECTED;
         case 1005:
         case 1006:
         case 1011:
             // Timeout, InvalidResponse, CommunicationError
-            return 104;
+            return IDS_ERR_COMMUNICATION;
         case 1009:
-            return 387;  // UsbPortBusy
+            return IDS_ERR_RETRY_COMMUNICATION;  // UsbPortBusy
         case -223:
-            return 210;  // a serial number the head page rejects
+            return IDS_ERR_UNRECOGNIZED_SERIAL;  // a serial number the head page rejects
         case -210:
-            return 229;  // firmware too old
+            return IDS_ERR_UPDATE_FIRMWARE;  // firmware too old
         default:
             // InvalidArgument, PlatformError, Unexpected and unknown words
-            return 105;
+            return IDS_ERR_INTERNAL;
     }
 }

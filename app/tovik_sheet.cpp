@@ -1,6 +1,7 @@
 #include "app/tovik_sheet.h"
 
 #include "app/about_dlg.h"
+#include "app/app_ids.h"
 #include "app/framework_texts.h"
 #include "app/main_page.h"
 #include "app/pictures.h"
@@ -9,23 +10,23 @@
 #include "app/tovik_tool_app.h"
 #include "platform/settings_file.h"
 
+using namespace kpm::ids;
+
 namespace {
 
 QString Caption() {
     QString caption;
-    LoadText(102, caption);
+    LoadText(IDS_TITLE, caption);
     return caption;
 }
 
 }  // namespace
 
-CTovikSheet::CTovikSheet(ui::MessageService& messages, const PageFactory& createPage,
-                         QWidget* parent)
+CTovikSheet::CTovikSheet(ui::MessageService& messages, PageTable pages, QWidget* parent)
     : ui::PropertySheet(Caption(), messages, parent, 0) {
     AddPage(new CMainPage);
-    for (std::size_t i = 1; i < kPageTemplates.size(); ++i) {
-        ui::PropertyPage* page = createPage ? createPage(kPageTemplates[i]) : nullptr;
-        AddPage(page != nullptr ? page : new CPlainPage(kPageTemplates[i]));
+    for (const PageEntry& entry : pages) {
+        AddPage(entry.create != nullptr ? entry.create() : new CPlainPage(entry.templateId));
     }
     setWindowIcon(app::ProgramIcon());
 
@@ -49,7 +50,7 @@ bool CTovikSheet::InDemoMode() const {
 
 void CTovikSheet::OnInitDialog() {
     QString about;
-    if (LoadText(101, about) == 0 && !about.isEmpty()) {
+    if (LoadText(IDS_ABOUT_MENU, about) == 0 && !about.isEmpty()) {
         AppendSystemMenuSeparator();
         AppendSystemMenuItem(about, kAboutCommand);
     }

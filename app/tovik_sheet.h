@@ -24,17 +24,11 @@ class PropertyPage;
 class CTovikSheet : public ui::PropertySheet, public kpm::access::PrinterFacade {
     Q_OBJECT
 public:
-    static constexpr int kMainPageTemplate = 102;
     static constexpr int kAboutCommand = 16;
     static constexpr int kButtonDelayMs = 50;
-    // The dialog templates of the pages, in the order that fixes their indices.
-    static constexpr std::array<int, 37> kPageTemplates{
-        102, 129, 130, 131, 132, 133, 134, 137, 138, 139, 140, 141, 142,
-        135, 136, 307, 308, 201, 202, 228, 229, 297, 230, 231, 233, 234,
-        237, 280, 281, 276, 282, 283, 277, 252, 309, 310, 311};
 
-    // Pages that `createPage` does not make are plain template pages.
-    explicit CTovikSheet(ui::MessageService& messages, const PageFactory& createPage = {},
+    // The main page, then a page for each entry of `pages`.
+    explicit CTovikSheet(ui::MessageService& messages, PageTable pages = {},
                          QWidget* parent = nullptr);
     ~CTovikSheet() override;
 

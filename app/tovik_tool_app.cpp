@@ -5,10 +5,13 @@
 
 #include <cstdio>
 
+#include "app/app_ids.h"
 #include "app/language.h"
 #include "app/texts.h"
 #include "app/tovik_sheet.h"
 #include "platform/settings_file.h"
+
+using namespace kpm::ids;
 
 namespace {
 
@@ -79,7 +82,7 @@ int CTovikToolApp::InitInstance(const QStringList& arguments) {
         case platform::NamedLock::Result::Acquired:
             break;
         case platform::NamedLock::Result::HeldElsewhere:
-            ShowMessage(209, 0);
+            ShowMessage(IDS_ALREADY_STARTED, 0);
             return 0;
         case platform::NamedLock::Result::Failed:
             // No lock, no wizard; there is nothing useful to tell the user in
@@ -92,7 +95,7 @@ int CTovikToolApp::InitInstance(const QStringList& arguments) {
 }
 
 int CTovikToolApp::RunSheet() {
-    CTovikSheet sheet(messages_, createPage_);
+    CTovikSheet sheet(messages_, pages_);
     sheet.DoModal();
     return 0;
 }

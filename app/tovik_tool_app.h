@@ -37,7 +37,7 @@ public:
     int InitInstance(const QStringList& arguments);
 
     // The pages of the procedures for the sheet that RunSheet shows.
-    void SetPageFactory(PageFactory createPage) { createPage_ = std::move(createPage); }
+    void SetPages(PageTable pages) { pages_ = pages; }
 
     int IsDemoMode() const { return m_bDemoMode; }
     void SetDemoMode() { m_bDemoMode = 1; }
@@ -65,6 +65,6 @@ private:
     ui::MessageService& messages_;
     app::StringTable strings_;
     QString title_;
-    PageFactory createPage_;
+    PageTable pages_;
     platform::NamedLock instanceLock_;
 };

@@ -111,12 +111,12 @@ int main(int argc, char** argv) {
     CTovikToolApp tool(messages, 1033);
     int failures = 0;
     {
-        CTovikSheet sheet(messages, kpm::workflows::CreatePage);
+        CTovikSheet sheet(messages, kpm::workflows::WizardPages());
         sheet.SetPrinterName(QString::fromStdString(queue));
         sheet.show();
         QTest::qWait(1500);  // past the main page's search
         auto* fetch = dynamic_cast<CLog2Page*>(
-            sheet.GetPage(sheet.GetPageIndexByTemplate(CLog2Page::kTemplate)));
+            sheet.GetPage(sheet.GetPageIndexByTemplate(kpm::ids::IDD_LOG2)));
         bool finished = false;
         bool saved = false;
         QObject::connect(fetch, &CLog2Page::fetchFinished, [&](bool ok) {

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QPushButton>
 
+#include "ui/controls.h"
 #include "ui/dialog_template.h"
 #include "ui/message_service.h"
 
@@ -22,13 +23,14 @@ void Dialog::Create() {
     if (!BuildDialogTemplate(templateId_, this)) {
         qWarning("dialog template %d is missing", templateId_);
     }
-    if (auto* ok = ItemAs<QAbstractButton>(kIdOk)) {
+    // A dialog may have OK, Cancel, both or neither.
+    if (auto* ok = qobject_cast<QAbstractButton*>(FindControl(this, kIdOk))) {
         connect(ok, &QAbstractButton::clicked, this, [this] { done(kIdOk); });
         if (auto* push = qobject_cast<QPushButton*>(ok)) {
             push->setDefault(true);
         }
     }
-    if (auto* cancel = ItemAs<QAbstractButton>(kIdCancel)) {
+    if (auto* cancel = qobject_cast<QAbstractButton*>(FindControl(this, kIdCancel))) {
         connect(cancel, &QAbstractButton::clicked, this, [this] { done(kIdCancel); });
     }
     OnInitDialog();

@@ -19,8 +19,31 @@ DialogItems::DialogItems(QWidget* root) : root_(root) {
     InstallAccessibleControls();
 }
 
+MissingControl::MissingControl(int id, const QString& templateName)
+    : std::logic_error(
+          QStringLiteral("control %1 is not in %2").arg(id).arg(templateName).toStdString()),
+      id_(id) {}
+
 QWidget* DialogItems::Item(int id) const {
-    return FindControl(root_, id);
+    QWidget* item = FindControl(root_, id);
+    if (item == nullptr) {
+        ReportMissing(id);
+    }
+    return item;
+}
+
+void DialogItems::ReportMissing(int id) const {
+    // The form a template is built into is named after it.
+    for (const QObject* child : root_->children()) {
+        if (child->isWidgetType() && child->objectName().startsWith(QLatin1String("template_"))) {
+#ifndef NDEBUG
+            throw MissingControl(id, child->objectName());
+#else
+            qWarning("control %d is not in %s", id, qPrintable(child->objectName()));
+            return;
+#endif
+        }
+    }
 }
 
 void DialogItems::SetItemText(int id, const QString& text) {
@@ -77,7 +100,7 @@ void DialogItems::CheckItem(int id, bool checked) {
 
 void DialogItems::CheckRadio(int first, int last, int id) {
     for (int other = first; other <= last; ++other) {
-        if (other != id && Item(other) != nullptr) {
+        if (other != id && FindControl(root_, other) != nullptr) {
             CheckItem(other, false);
         }
     }

@@ -1,21 +1,37 @@
 // What pages and dialogs do with the controls of their template, by control
 // id: show, hide, enable, set text, check, select, and react to clicks,
-// selection changes and edits. An id that the template lacks is ignored by
-// the setters and reads as empty, as a missing dialog item does.
+// selection changes and edits.
+//
+// An id that the built template lacks is a mistake in the page (a mistyped
+// or stale id): debug builds, and so every test, throw MissingControl at
+// once. Release builds ignore it in the setters and read it as empty, as a
+// missing dialog item does. Before the template is built nothing is found
+// and nothing is reported.
 #pragma once
 
 #include <QString>
 
 #include <functional>
+#include <stdexcept>
 
 class QWidget;
 
 namespace ui {
 
+class MissingControl : public std::logic_error {
+public:
+    MissingControl(int id, const QString& templateName);
+    int Id() const { return id_; }
+
+private:
+    int id_;
+};
+
 class DialogItems {
 public:
     explicit DialogItems(QWidget* root);
 
+    // The control, or nullptr (see above for an id the template lacks).
     QWidget* Item(int id) const;
     template <typename T>
     T* ItemAs(int id) const {
@@ -50,6 +66,8 @@ public:
     void OnEditChange(int id, std::function<void()> handler);
 
 private:
+    void ReportMissing(int id) const;
+
     QWidget* root_;
 };
 

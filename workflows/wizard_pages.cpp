@@ -2,6 +2,7 @@
 
 #include "app/tovik_sheet.h"
 
+#include "workflows/alignment/alignment_ids.h"
 #include "workflows/alignment/pos2_page.h"
 #include "workflows/alignment/pos3_page.h"
 #include "workflows/alignment/pos4_page.h"
@@ -33,106 +34,87 @@
 #include "workflows/platen/impact_pages.h"
 #include "workflows/platen/impact_precheck_page.h"
 #include "workflows/platen/impact_selector_pages.h"
+#include "workflows/platen/platen_ids.h"
+
+using namespace kpm::ids;
 
 namespace kpm::workflows {
 
-ui::PropertyPage* CreatePage(int templateId) {
-    switch (templateId) {
-        // Firing adjustment.
-        case 129:
-            return new CFire1Page;
-        case 130:
-            return new CFire2Page;
-        case 131:
-            return new CFire3Page;
-        case 132:
-            return new CFire4Page;
-        case 133:
-            return new CFire5Page;
-        case 134:
-            return new CFire6Page;
-        // White/colour alignment (137 is a page that no navigation reaches).
-        case 138:
-            return new CPos2Page;
-        case 139:
-            return new CPos3Page;
-        case 140:
-            return new CPos4Page;
-        case 141:
-            return new CPos5Page;
-        case 142:
-            return new CPos6Page;
-        // Platen-rolling adjustment (277 is a page that no navigation
-        // reaches).
-        case 252:
-            return new CImpactPreCheckPage;
-        case 230:
-            return new CImpact1Page;
-        case 231:
-            return new CImpact2Page;
-        case 233:
-            return new CImpact3Page;
-        case 234:
-            return new CImpact4Page;
-        case 237:
-            return new CImpact5Page;
-        case 280:
-            return new CImpact6Page;
-        case 281:
-            return new CImpact7Page;
-        case 276:
-            return new CImpact8Page;
-        case 282:
-            return new CImpact9Page;
-        case 283:
-            return new CImpact10Page;
-        // Head replacement (297 is a page that no navigation reaches).
-        case CVRating1Page::kTemplate:
-            return new CVRating1Page;
-        case CVRating2Page::kTemplate:
-            return new CVRating2Page;
-        // Log retrieval.
-        case CLog1Page::kTemplate:
-            return new CLog1Page;
-        case CLog2Page::kTemplate:
-            return new CLog2Page;
-        // IP address, nozzle-check clock, white-ink circulation schedule.
-        case CIp1Page::kTemplate:
-            return new CIp1Page;
-        case CIp2Page::kTemplate:
-            return new CIp2Page;
-        case CIp3Page::kTemplate:
-            return new CIp3Page;
-        case CIp4Page::kTemplate:
-            return new CIp4Page;
-        case CLocalTimeSetting1Page::kTemplate:
-            return new CLocalTimeSetting1Page;
-        case CCirculationSchedule1Page::kTemplate:
-            return new CCirculationSchedule1Page;
-        case CCirculationSchedule2Page::kTemplate:
-            return new CCirculationSchedule2Page;
-        default:
-            return nullptr;
-    }
+namespace {
+
+template <typename Page>
+ui::PropertyPage* Make() {
+    return new Page;
 }
 
-ui::Dialog* CreateExampleDialog(int templateId, CTovikSheet* sheet) {
-    switch (templateId) {
-        case 196:
-            return new CFireExam1Dlg(sheet);
-        case 197:
-            return new CFireExam2Dlg(sheet);
-        case 304:
-            return new CPosExam1Dlg(sheet);
-        case 306:
-            return new CPosExam2Dlg(sheet);
-        case 235:
-            return new CImpactExam1Dlg(sheet);
-        case 236:
-            return new CImpactExam2Dlg(sheet, sheet);
-        default:
-            return nullptr;
-    }
+// Every page after the main page, in the order that fixes their indices.
+// The three pages no navigation reaches keep their places as templates
+// alone.
+constexpr PageEntry kWizardPages[] = {
+    // Firing adjustment.
+    {IDD_FIRE1, &Make<CFire1Page>},
+    {IDD_FIRE2, &Make<CFire2Page>},
+    {IDD_FIRE3, &Make<CFire3Page>},
+    {IDD_FIRE4, &Make<CFire4Page>},
+    {IDD_FIRE5, &Make<CFire5Page>},
+    {IDD_FIRE6, &Make<CFire6Page>},
+    // White/colour alignment.
+    {IDD_POS1},
+    {IDD_POS2, &Make<CPos2Page>},
+    {IDD_POS3, &Make<CPos3Page>},
+    {IDD_POS4, &Make<CPos4Page>},
+    {IDD_POS5, &Make<CPos5Page>},
+    {IDD_POS6, &Make<CPos6Page>},
+    // IP address.
+    {IDD_IP1, &Make<CIp1Page>},
+    {IDD_IP2, &Make<CIp2Page>},
+    {IDD_IP3, &Make<CIp3Page>},
+    {IDD_IP4, &Make<CIp4Page>},
+    // Log retrieval.
+    {IDD_LOG1, &Make<CLog1Page>},
+    {IDD_LOG2, &Make<CLog2Page>},
+    // Head replacement.
+    {IDD_VRATING1, &Make<CVRating1Page>},
+    {IDD_VRATING2, &Make<CVRating2Page>},
+    {IDD_NEW_VRATING1},
+    // Platen-rolling adjustment, both phases.
+    {IDD_IMPACT1, &Make<CImpact1Page>},
+    {IDD_IMPACT2, &Make<CImpact2Page>},
+    {IDD_IMPACT3, &Make<CImpact3Page>},
+    {IDD_IMPACT4, &Make<CImpact4Page>},
+    {IDD_IMPACT5, &Make<CImpact5Page>},
+    {IDD_IMPACT6, &Make<CImpact6Page>},
+    {IDD_IMPACT7, &Make<CImpact7Page>},
+    {IDD_IMPACT8, &Make<CImpact8Page>},
+    {IDD_IMPACT9, &Make<CImpact9Page>},
+    {IDD_IMPACT10, &Make<CImpact10Page>},
+    {IDD_IMPACT11},
+    {IDD_IMPACT_PRECHECK, &Make<CImpactPreCheckPage>},
+    // Nozzle-check clock, white-ink circulation schedule.
+    {IDD_LOCAL_TIME_SETTING1, &Make<CLocalTimeSetting1Page>},
+    {IDD_CIRCULATION_SCHEDULE1, &Make<CCirculationSchedule1Page>},
+    {IDD_CIRCULATION_SCHEDULE2, &Make<CCirculationSchedule2Page>},
+};
+
+constexpr ExampleEntry kExamples[] = {
+    {IDD_FIRE_EXAM1, [](CTovikSheet* sheet) -> ui::Dialog* { return new CFireExam1Dlg(sheet); }},
+    {IDD_FIRE_EXAM2, [](CTovikSheet* sheet) -> ui::Dialog* { return new CFireExam2Dlg(sheet); }},
+    {IDD_POS_EXAM1, [](CTovikSheet* sheet) -> ui::Dialog* { return new CPosExam1Dlg(sheet); }},
+    {IDD_POS_EXAM2, [](CTovikSheet* sheet) -> ui::Dialog* { return new CPosExam2Dlg(sheet); }},
+    {IDD_IMPACT_EXAM1,
+     [](CTovikSheet* sheet) -> ui::Dialog* { return new CImpactExam1Dlg(sheet); }},
+    {IDD_IMPACT_EXAM2,
+     [](CTovikSheet* sheet) -> ui::Dialog* { return new CImpactExam2Dlg(sheet, sheet); }},
+};
+
+}  // namespace
+
+PageTable WizardPages() {
+    return kWizardPages;
+}
+
+std::span<const ExampleEntry> ExampleDialogs() {
+    return kExamples;
 }
 
 }  // namespace kpm::workflows

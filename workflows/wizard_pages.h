@@ -1,23 +1,27 @@
-// The pages of every maintenance procedure, for the sheet's page factory.
+// The pages of every maintenance procedure, for the sheet, and the example
+// dialogs they open, for reviewing them all: each in one table.
 #pragma once
 
-#include <array>
+#include <span>
+
+#include "app/page_factory.h"
 
 class CTovikSheet;
 
 namespace ui {
 class Dialog;
-class PropertyPage;
 }  // namespace ui
 
 namespace kpm::workflows {
 
-// A new page for the template, or nullptr where no procedure has one.
-ui::PropertyPage* CreatePage(int templateId);
+// The sheet's pages after the main page, in the order of their indices.
+PageTable WizardPages();
 
-// The example dialogs the procedures' pages open, for reviewing them all.
-inline constexpr std::array<int, 6> kExampleDialogs{196, 197, 304, 306, 235, 236};
-// A new example dialog for the template over `sheet`, or nullptr.
-ui::Dialog* CreateExampleDialog(int templateId, CTovikSheet* sheet);
+struct ExampleEntry {
+    int templateId;
+    // A new example dialog over `sheet`.
+    ui::Dialog* (*create)(CTovikSheet* sheet);
+};
+std::span<const ExampleEntry> ExampleDialogs();
 
 }  // namespace kpm::workflows

@@ -33,6 +33,18 @@ inline void PutU32(std::vector<unsigned char>& out, std::uint32_t v) {
     out.push_back(static_cast<unsigned char>(v));
 }
 
+inline void SetU16(unsigned char* p, std::uint16_t v) {
+    p[0] = static_cast<unsigned char>(v >> 8);
+    p[1] = static_cast<unsigned char>(v);
+}
+
+inline void SetU32(unsigned char* p, std::uint32_t v) {
+    p[0] = static_cast<unsigned char>(v >> 24);
+    p[1] = static_cast<unsigned char>(v >> 16);
+    p[2] = static_cast<unsigned char>(v >> 8);
+    p[3] = static_cast<unsigned char>(v);
+}
+
 inline std::uint16_t GetU16(const unsigned char* p) {
     return static_cast<std::uint16_t>((p[0] << 8) | p[1]);
 }

@@ -12,6 +12,8 @@
 #include <memory>
 #include <string>
 
+#include "app/app_ids.h"
+#include "app/page_factory.h"
 #include "app/tovik_tool_app.h"
 #include "platform/settings_file.h"
 #include "tests/support/recording_message_service.h"
@@ -41,6 +43,19 @@ public:
 
 private:
     std::string dir_;
+};
+
+// The first page of every task, each its template alone: where the main
+// page leads, without the procedures.
+inline constexpr PageEntry kTaskPages[] = {
+    {kpm::ids::IDD_FIRE1},
+    {kpm::ids::IDD_POS2},
+    {kpm::ids::IDD_LOG1},
+    {kpm::ids::IDD_VRATING1},
+    {kpm::ids::IDD_IMPACT_PRECHECK},
+    {kpm::ids::IDD_IP3},
+    {kpm::ids::IDD_LOCAL_TIME_SETTING1},
+    {kpm::ids::IDD_CIRCULATION_SCHEDULE1},
 };
 
 // A test with an application object in one language.

@@ -37,7 +37,7 @@ class MainPageTest : public AppTest {
 protected:
     void Start(std::uint16_t language = 1033) {
         MakeApp(language);
-        sheet = std::make_unique<CTovikSheet>(messages);
+        sheet = std::make_unique<CTovikSheet>(messages, testing_support::kTaskPages);
         sheet->show();
         page = static_cast<CMainPage*>(sheet->GetPage(0));
         WaitForList();
@@ -315,7 +315,7 @@ TEST_F(MainPageTest, TheKeyboardAloneChoosesAndOpensATask) {
     queues.Add(p + "-usb", std::string(kUsb) + "K1");
     for (bool spaceAtOnce : {true, false}) {
         SCOPED_TRACE(spaceAtOnce);
-        sheet = std::make_unique<CTovikSheet>(messages);
+        sheet = std::make_unique<CTovikSheet>(messages, testing_support::kTaskPages);
         page = static_cast<CMainPage*>(sheet->GetPage(0));
         sheet->show();
         sheet->activateWindow();

@@ -13,6 +13,7 @@
 #include "bidi/capi/error.h"
 #include "bidi/communications/connector.h"
 #include "bidi/protocol/printer.h"
+#include "bidi/protocol/wire.h"
 #include "tests/support/scripted_transport.h"
 
 namespace kpm::fuzz {
@@ -44,49 +45,26 @@ inline std::deque<test::ReadStep> Chunks(const unsigned char* data, std::size_t 
 inline void PatchIds(Bytes& reply, std::uint32_t id) {
     for (std::size_t i = 0; i + 4 <= reply.size(); ++i) {
         if (std::memcmp(&reply[i], "IDID", 4) == 0) {
-            reply[i] = static_cast<unsigned char>(id >> 24);
-            reply[i + 1] = static_cast<unsigned char>(id >> 16);
-            reply[i + 2] = static_cast<unsigned char>(id >> 8);
-            reply[i + 3] = static_cast<unsigned char>(id);
+            KpBidi::wire::SetU32(&reply[i], id);
         }
     }
 }
 
 // A stream that answers the request written to it with the fuzz input.
-class ReplayStream : public KpBidi::communications::Stream {
-public:
-    ReplayStream(Bytes reply, Bytes chunkSizes, bool network)
-        : reply_(std::move(reply)), sizes_(std::move(chunkSizes)), network_(network) {}
-
-    bool Write(const unsigned char* data, std::int32_t length) override {
-        // The header id sits 8 bytes after the request's header marker, which
-        // follows 2432 zero bytes (and the 8-byte envelope on the network).
-        const std::size_t idAt = (network_ ? 8 : 0) + 2432 + 8;
-        if (static_cast<std::size_t>(length) >= idAt + 4) {
-            const std::uint32_t id = (std::uint32_t{data[idAt]} << 24) |
-                                     (std::uint32_t{data[idAt + 1]} << 16) |
-                                     (std::uint32_t{data[idAt + 2]} << 8) | data[idAt + 3];
-            PatchIds(reply_, id);
+inline std::unique_ptr<test::AnsweringStream> ReplayStream(Bytes reply, Bytes sizes, bool network) {
+    return std::make_unique<test::AnsweringStream>([reply = std::move(reply),
+                                                    sizes = std::move(sizes),
+                                                    network](const Bytes& request) mutable {
+        // The header id follows the 2432 leading zeros and the header
+        // marker's 8 bytes (and the envelope on the network).
+        const std::size_t idAt =
+            (network ? KpBidi::wire::kEnvelopeHeaderSize : 0) + KpBidi::wire::kLeadingZeros + 8;
+        if (request.size() >= idAt + 4) {
+            PatchIds(reply, KpBidi::wire::GetU32(request.data() + idAt));
         }
-        inner_ =
-            std::make_unique<test::ScriptedStream>(Chunks(reply_.data(), reply_.size(), sizes_));
-        return true;
-    }
-
-    std::int64_t Read(std::vector<unsigned char>& buffer, bool& ok) override {
-        if (!inner_) {
-            ok = true;
-            return 0;
-        }
-        return inner_->Read(buffer, ok);
-    }
-
-private:
-    Bytes reply_;
-    Bytes sizes_;
-    bool network_;
-    std::unique_ptr<test::ScriptedStream> inner_;
-};
+        return Chunks(reply.data(), reply.size(), sizes);
+    });
+}
 
 // A printer whose every connector answers with the same fuzz input.
 class ReplayPrinter : public KpBidi::Printer {
@@ -103,7 +81,7 @@ public:
         auto connector = std::make_unique<test::ScriptedConnector>(
             network_ ? KpBidi::communications::NetworkProtocol
                      : KpBidi::communications::UsbProtocol,
-            [this] { return std::make_unique<ReplayStream>(reply_, sizes_, network_); });
+            [this] { return ReplayStream(reply_, sizes_, network_); });
         connector->preferredReadSize = usbReadSize_;
         return connector;
     }

@@ -62,48 +62,31 @@ public:
     std::function<void()> createError;  // throws, to stand in for resolution failures
 
 private:
-    class Stream : public KpBidi::communications::Stream {
-    public:
-        explicit Stream(FakePrinter& owner) : owner_(owner) {}
-        bool Write(const unsigned char* data, std::int32_t length) override {
-            Bytes bytes(data, data + length);
-            if (owner_.protocol_ == KpBidi::communications::NetworkProtocol) {
-                bytes.erase(bytes.begin(), bytes.begin() + 8);  // the envelope
-            }
-            const char* first = reinterpret_cast<const char*>(bytes.data());
-            auto [packet, next] = KpBidi::ParsePacket(first, first + bytes.size());
-            Request request;
-            request.headerId = packet.header.id;
-            request.kind = packet.header.kind;
-            request.subkind = packet.header.subkind;
-            request.footerId = packet.footer.id;
-            for (const auto& c : packet.commands) {
-                request.commands.emplace_back(c.code, c.data);
-            }
-            owner_.requests.push_back(request);
-            Bytes reply = owner_.answer_(request);
-            if (owner_.protocol_ == KpBidi::communications::NetworkProtocol) {
-                reply = EnvelopeBytes(reply);
-            }
-            inner_ = ScriptedStream::Chunked(reply, owner_.readChunk);
-            inner_->pauseBeforeData = owner_.readPause;
-            return true;
+    std::deque<ReadStep> AnswerRequest(Bytes bytes) {
+        if (protocol_ == KpBidi::communications::NetworkProtocol) {
+            bytes.erase(bytes.begin(), bytes.begin() + 8);  // the envelope
         }
-        std::int64_t Read(std::vector<unsigned char>& buffer, bool& ok) override {
-            if (!inner_) {
-                ok = true;
-                return 0;
-            }
-            return inner_->Read(buffer, ok);
+        const char* first = reinterpret_cast<const char*>(bytes.data());
+        auto [packet, next] = KpBidi::ParsePacket(first, first + bytes.size());
+        Request request;
+        request.headerId = packet.header.id;
+        request.kind = packet.header.kind;
+        request.subkind = packet.header.subkind;
+        request.footerId = packet.footer.id;
+        for (const auto& c : packet.commands) {
+            request.commands.emplace_back(c.code, c.data);
         }
-
-    private:
-        FakePrinter& owner_;
-        std::unique_ptr<ScriptedStream> inner_;
-    };
+        requests.push_back(request);
+        Bytes reply = answer_(request);
+        if (protocol_ == KpBidi::communications::NetworkProtocol) {
+            reply = EnvelopeBytes(reply);
+        }
+        return ChunkedSteps(reply, readChunk);
+    }
 
     std::unique_ptr<KpBidi::communications::Stream> MakeStream() {
-        return std::make_unique<Stream>(*this);
+        return std::make_unique<AnsweringStream>(
+            [this](const Bytes& request) { return AnswerRequest(request); }, readPause);
     }
 
     int protocol_;

@@ -39,14 +39,7 @@ public:
         : script_(std::move(script)), acceptWrite_(acceptWrite) {}
 
     // Every byte `all` in chunks of at most `chunk` bytes, then the end.
-    static std::unique_ptr<ScriptedStream> Chunked(const Bytes& all, std::size_t chunk) {
-        std::deque<ReadStep> script;
-        for (std::size_t i = 0; i < all.size(); i += chunk) {
-            const std::size_t n = std::min(chunk, all.size() - i);
-            script.push_back(ReadStep::Chunk(Bytes(all.begin() + i, all.begin() + i + n)));
-        }
-        return std::make_unique<ScriptedStream>(std::move(script));
-    }
+    static std::unique_ptr<ScriptedStream> Chunked(const Bytes& all, std::size_t chunk);
 
     bool Write(const unsigned char* data, std::int32_t length) override {
         writes.emplace_back(data, data + length);
@@ -102,6 +95,46 @@ private:
     bool acceptWrite_;
 };
 
+// A stream that answers what is written to it: `answer` turns the request's
+// bytes into the script of reads that follow (nothing to read before).
+class AnsweringStream : public KpBidi::communications::Stream {
+public:
+    using Answer = std::function<std::deque<ReadStep>(const Bytes& request)>;
+
+    // `pause`: a slow printer, as ScriptedStream::pauseBeforeData.
+    explicit AnsweringStream(Answer answer, std::chrono::milliseconds pause = {})
+        : answer_(std::move(answer)), pause_(pause) {}
+
+    bool Write(const unsigned char* data, std::int32_t length) override {
+        inner_ = std::make_unique<ScriptedStream>(answer_(Bytes(data, data + length)));
+        inner_->pauseBeforeData = pause_;
+        return true;
+    }
+
+    std::int64_t Read(std::vector<unsigned char>& buffer, bool& ok) override {
+        if (!inner_) {
+            ok = true;
+            return 0;
+        }
+        return inner_->Read(buffer, ok);
+    }
+
+private:
+    Answer answer_;
+    std::chrono::milliseconds pause_;
+    std::unique_ptr<ScriptedStream> inner_;
+};
+
+// Every byte of `all` in chunks of at most `chunk` bytes.
+inline std::deque<ReadStep> ChunkedSteps(const Bytes& all, std::size_t chunk) {
+    std::deque<ReadStep> script;
+    for (std::size_t i = 0; i < all.size(); i += chunk) {
+        const std::size_t n = std::min(chunk, all.size() - i);
+        script.push_back(ReadStep::Chunk(Bytes(all.begin() + i, all.begin() + i + n)));
+    }
+    return script;
+}
+
 // A connector whose streams come from a factory; records what was asked.
 class ScriptedConnector : public KpBidi::communications::Connector {
 public:
@@ -142,5 +175,10 @@ private:
     int protocol_;
     Factory factory_;
 };
+
+inline std::unique_ptr<ScriptedStream> ScriptedStream::Chunked(const Bytes& all,
+                                                               std::size_t chunk) {
+    return std::make_unique<ScriptedStream>(ChunkedSteps(all, chunk));
+}
 
 }  // namespace kpm::test

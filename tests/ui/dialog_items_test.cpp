@@ -39,13 +39,23 @@ protected:
 TEST_F(TemplateTest, ControlsAreFoundByTheirIds) {
     EXPECT_NE(items.ItemAs<QComboBox>(1001), nullptr);
     EXPECT_NE(items.ItemAs<QRadioButton>(1141), nullptr);
-    EXPECT_EQ(items.Item(4242), nullptr);
     EXPECT_EQ(ui::ControlId(items.Item(1043)), 1043);
     EXPECT_EQ(ui::ControlId(&page), -1);
-    // A missing control is ignored by setters and reads empty.
+#ifndef NDEBUG
+    // An id the template lacks is the page's mistake, and fails at once.
+    EXPECT_THROW(items.Item(4242), ui::MissingControl);
+    EXPECT_THROW(items.SetItemText(4242, QStringLiteral("x")), ui::MissingControl);
+    EXPECT_THROW(items.IsItemChecked(4242), ui::MissingControl);
+#else
+    // Released, a missing control is ignored by setters and reads empty.
+    EXPECT_EQ(items.Item(4242), nullptr);
     items.SetItemText(4242, QStringLiteral("x"));
     EXPECT_TRUE(items.ItemText(4242).isEmpty());
     EXPECT_FALSE(items.IsItemChecked(4242));
+#endif
+    // Before its template is built a page has no controls to miss.
+    QWidget unbuilt;
+    EXPECT_EQ(ui::DialogItems(&unbuilt).Item(1043), nullptr);
     // A second template cannot be built into the same widget.
     EXPECT_FALSE(ui::BuildDialogTemplate(102, &page));
     QWidget other;

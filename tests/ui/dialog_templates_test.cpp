@@ -1,13 +1,19 @@
-// Every dialog template loads, and every control in it is reachable by
-// keyboard and named for screen readers.
+// Every dialog template loads, every control in it is reachable by
+// keyboard and named for screen readers, and every id the code names (the
+// *_ids.h headers of the shell and the procedures) is where its name says.
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDirIterator>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
+
+#include <map>
+#include <set>
 
 #include "ui/controls.h"
 #include "ui/dialog_template.h"
@@ -29,12 +35,116 @@ std::vector<int> AllTemplateIds() {
 
 }  // namespace
 
-TEST(DialogTemplates, AllTemplatesOfTheWizardExist) {
-    const std::vector<int> expected{100, 102, 129, 130, 131, 132, 133, 134, 135, 136, 137,
-                                    138, 139, 140, 141, 142, 196, 197, 201, 202, 228, 229,
-                                    230, 231, 233, 234, 235, 236, 237, 252, 276, 277, 280,
-                                    281, 282, 283, 297, 304, 306, 307, 308, 309, 310, 311};
-    EXPECT_EQ(AllTemplateIds(), expected);
+namespace {
+
+struct NamedId {
+    QString name;
+    int value;
+    QString header;
+};
+
+// The ids named in the headers beside the pages: "IDx_NAME = value;".
+std::vector<NamedId> NamedIds() {
+    std::vector<NamedId> ids;
+    const QRegularExpression definition(
+        QStringLiteral(R"(inline constexpr int (ID[A-Z]_\w+) = (-?\d+);)"));
+    QDirIterator it(QStringLiteral(KPM_SOURCE_DIR), {QStringLiteral("*_ids.h")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (path.contains(QLatin1String("/build/"))) {
+            continue;
+        }
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        const QString text = QString::fromUtf8(file.readAll());
+        for (const auto& match : definition.globalMatch(text)) {
+            ids.push_back({match.captured(1), match.captured(2).toInt(), path});
+        }
+    }
+    return ids;
+}
+
+// The control ids of template `id`, read from its embedded .ui file.
+std::set<int> TemplateControls(int id) {
+    std::set<int> controls;
+    QFile file(QStringLiteral(":/dialogs/%1.ui").arg(id));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return controls;
+    }
+    QXmlStreamReader xml(&file);
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement &&
+            xml.name() == QLatin1String("widget")) {
+            const QString name = xml.attributes().value(QLatin1String("name")).toString();
+            if (name.startsWith(QLatin1String("ctl_"))) {
+                controls.insert(name.mid(4).toInt());
+            }
+        }
+    }
+    EXPECT_FALSE(xml.hasError()) << id << ": " << xml.errorString().toStdString();
+    return controls;
+}
+
+}  // namespace
+
+// IDD_X is a template; IDC_X_... a control of template IDD_X (the longest
+// such X); an IDC_ of no template's name is shared and must be in one at
+// least; IDS_ a text of the English table. Each name is defined once.
+TEST(DialogTemplates, NamedIdsAreInTheirTemplates) {
+    const std::vector<NamedId> ids = NamedIds();
+    ASSERT_FALSE(ids.empty()) << "no *_ids.h under " << KPM_SOURCE_DIR;
+    ui::HasDialogTemplate(0);
+
+    std::map<QString, int> templates;
+    std::set<QString> names;
+    for (const NamedId& id : ids) {
+        EXPECT_TRUE(names.insert(id.name).second) << id.name.toStdString() << " defined twice";
+        if (id.name.startsWith(QLatin1String("IDD_"))) {
+            templates[id.name.mid(4)] = id.value;
+            EXPECT_TRUE(ui::HasDialogTemplate(id.value)) << id.name.toStdString();
+        }
+    }
+    std::map<int, std::set<int>> controls;
+    std::set<int> anyTemplate;
+    for (int id : AllTemplateIds()) {
+        controls[id] = TemplateControls(id);
+        anyTemplate.insert(controls[id].begin(), controls[id].end());
+    }
+
+    QFile english(QStringLiteral(KPM_SOURCE_DIR "/resources/strings/en.po"));
+    ASSERT_TRUE(english.open(QIODevice::ReadOnly));
+    const QString catalogue = QString::fromUtf8(english.readAll());
+
+    int checked = 0;
+    for (const NamedId& id : ids) {
+        SCOPED_TRACE(id.header.toStdString());
+        if (id.name.startsWith(QLatin1String("IDS_"))) {
+            EXPECT_TRUE(catalogue.contains(QStringLiteral("msgctxt \"%1\"").arg(id.value)))
+                << id.name.toStdString() << " = " << id.value << " is no text";
+            continue;
+        }
+        if (!id.name.startsWith(QLatin1String("IDC_"))) {
+            continue;
+        }
+        QString owner;
+        for (const auto& [name, value] : templates) {
+            if (id.name.startsWith(QStringLiteral("IDC_%1_").arg(name)) &&
+                name.size() > owner.size()) {
+                owner = name;
+            }
+        }
+        if (owner.isEmpty()) {
+            EXPECT_TRUE(anyTemplate.count(id.value) != 0)
+                << id.name.toStdString() << " = " << id.value << " is in no template";
+        } else {
+            EXPECT_TRUE(controls[templates[owner]].count(id.value) != 0)
+                << id.name.toStdString() << " = " << id.value << " is not in IDD_"
+                << owner.toStdString() << " (" << templates[owner] << ")";
+        }
+        ++checked;
+    }
+    EXPECT_GT(checked, 200);
 }
 
 TEST(DialogTemplates, ControlsAreKeyboardReachableAndNamed) {

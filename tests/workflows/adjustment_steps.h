@@ -18,11 +18,13 @@ namespace testing_support {
 
 class AdjustmentTest : public WorkflowTest {
 protected:
+    using WorkflowTest::Click;
+    // Clicks a button, radio or check box of the active page as the user
+    // would (a radio in a wide row only on its indicator or text).
     void Click(int id) {
         auto* button = sheet->GetActivePage()->ItemAs<QAbstractButton>(id);
         ASSERT_NE(button, nullptr) << "no button " << id << " on " << Active();
-        QTest::mouseClick(button, Qt::LeftButton);
-        Settle();
+        Click(button);
     }
     bool Checked(int id) const { return sheet->GetActivePage()->IsItemChecked(id); }
     bool Visible(int id) const { return sheet->GetActivePage()->IsItemVisible(id); }
@@ -37,18 +39,6 @@ protected:
     QString Chosen(int selector) const {
         const auto* list = sheet->GetActivePage()->ItemAs<QComboBox>(selector);
         return list != nullptr ? list->currentText() : QString();
-    }
-    // The values of every request command `code` the simulator received.
-    std::vector<std::vector<unsigned char>> Sent(std::uint16_t code) const {
-        std::vector<std::vector<unsigned char>> values;
-        for (const auto& request : sim.requests()) {
-            for (const auto& command : request.commands) {
-                if (command.code == code) {
-                    values.push_back(command.data);
-                }
-            }
-        }
-        return values;
     }
     // Answers "Yes" on a confirmation page and presses Next.
     void ConfirmYes() {

@@ -13,9 +13,11 @@
 
 #include <arpa/inet.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/main_page.h"
 #include "app/tovik_sheet.h"
@@ -67,7 +69,7 @@ protected:
     }
     // The sheet StartSheet runs; a fixture may hand in one of its own.
     virtual std::unique_ptr<CTovikSheet> MakeSheet() {
-        return std::make_unique<CTovikSheet>(messages, kpm::workflows::CreatePage);
+        return std::make_unique<CTovikSheet>(messages, kpm::workflows::WizardPages());
     }
 
     void Settle() {
@@ -88,7 +90,7 @@ protected:
     // Activates the page of `templateId` as the main page's Next would.
     void Open(int templateId) {
         WaitForMainPageSearch();
-        sheet->SetReturnPage(CTovikSheet::kMainPageTemplate);
+        sheet->SetReturnPage(kpm::ids::IDD_MAIN);
         ASSERT_TRUE(sheet->SetActivePage(sheet->GetPageIndexByTemplate(templateId)))
             << "no page " << templateId;
         Settle();
@@ -130,6 +132,19 @@ protected:
         Settle();
     }
     bool NextEnabled() const { return (sheet->WizardButtons() & ui::kWizNext) != 0; }
+    // The values of every request command `code` the simulator received,
+    // in order.
+    std::vector<std::vector<unsigned char>> Sent(std::uint16_t code) const {
+        std::vector<std::vector<unsigned char>> values;
+        for (const auto& request : sim.requests()) {
+            for (const auto& command : request.commands) {
+                if (command.code == code) {
+                    values.push_back(command.data);
+                }
+            }
+        }
+        return values;
+    }
     bool BackEnabled() const { return (sheet->WizardButtons() & ui::kWizBack) != 0; }
 
     kpm::sim::Simulator sim;

@@ -2,20 +2,17 @@
 
 #include <algorithm>
 
+#include "bidi/protocol/wire.h"
+
 namespace kpm::sim {
 namespace {
 
 void PutU32(std::vector<unsigned char>& b, std::size_t at, std::uint32_t v) {
-    b[at] = static_cast<unsigned char>(v >> 24);
-    b[at + 1] = static_cast<unsigned char>(v >> 16);
-    b[at + 2] = static_cast<unsigned char>(v >> 8);
-    b[at + 3] = static_cast<unsigned char>(v);
+    KpBidi::wire::SetU32(b.data() + at, v);
 }
 
 void PutI16(std::vector<unsigned char>& b, std::size_t at, std::int16_t v) {
-    const auto u = static_cast<std::uint16_t>(v);
-    b[at] = static_cast<unsigned char>(u >> 8);
-    b[at + 1] = static_cast<unsigned char>(u);
+    KpBidi::wire::SetU16(b.data() + at, static_cast<std::uint16_t>(v));
 }
 
 void PutText(std::vector<unsigned char>& b, std::size_t at, const std::string& text,

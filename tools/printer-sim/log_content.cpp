@@ -6,6 +6,8 @@
 #include <random>
 #include <stdexcept>
 
+#include "bidi/protocol/wire.h"
+
 namespace kpm::sim {
 namespace {
 
@@ -170,10 +172,7 @@ void PutLogBlockHeader(unsigned char* out, const LogPlan& plan, const LogPlan::E
     const std::uint32_t words[3] = {plan.blockCount, entry.sequence,
                                     plan.BlockLength(entry.sequence)};
     for (int w = 0; w < 3; ++w) {
-        out[4 * w] = static_cast<unsigned char>(words[w] >> 24);
-        out[4 * w + 1] = static_cast<unsigned char>(words[w] >> 16);
-        out[4 * w + 2] = static_cast<unsigned char>(words[w] >> 8);
-        out[4 * w + 3] = static_cast<unsigned char>(words[w]);
+        KpBidi::wire::SetU32(out + 4 * w, words[w]);
     }
     out[12] = entry.last ? 1 : 0;
     out[13] = out[14] = out[15] = 0;

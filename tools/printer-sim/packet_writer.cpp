@@ -40,16 +40,9 @@ void WriteZeros(ByteSink& sink, std::uint64_t count) {
 }
 
 void WriteCommandPrefix(ByteSink& sink, std::uint16_t code, std::uint32_t length) {
-    const unsigned char prefix[8] = {
-        wire::kCommandTag,
-        wire::kCommandTag,
-        static_cast<unsigned char>(code >> 8),
-        static_cast<unsigned char>(code),
-        static_cast<unsigned char>(length >> 24),
-        static_cast<unsigned char>(length >> 16),
-        static_cast<unsigned char>(length >> 8),
-        static_cast<unsigned char>(length),
-    };
+    unsigned char prefix[wire::kCommandPrefixSize] = {wire::kCommandTag, wire::kCommandTag};
+    wire::SetU16(prefix + 2, code);
+    wire::SetU32(prefix + 4, length);
     sink.Write(prefix, sizeof prefix);
 }
 
@@ -107,10 +100,7 @@ void WritePacket(const OutPacket& packet, ByteSink& out) {
     std::copy(wire::kHeaderMarker.begin(), wire::kHeaderMarker.end(), header.begin());
     header[5] = packet.header.kind;
     header[6] = packet.header.subkind;
-    header[8] = static_cast<unsigned char>(packet.header.id >> 24);
-    header[9] = static_cast<unsigned char>(packet.header.id >> 16);
-    header[10] = static_cast<unsigned char>(packet.header.id >> 8);
-    header[11] = static_cast<unsigned char>(packet.header.id);
+    wire::SetU32(header.data() + 8, packet.header.id);
     sink.Write(header.data(), header.size());
 
     for (const KpBidi::Command& c : packet.commands) {
@@ -132,10 +122,7 @@ void WritePacket(const OutPacket& packet, ByteSink& out) {
         footer[4] = 0x23;
     }
     footer[5] = packet.footer.kind;
-    footer[8] = static_cast<unsigned char>(packet.footer.id >> 24);
-    footer[9] = static_cast<unsigned char>(packet.footer.id >> 16);
-    footer[10] = static_cast<unsigned char>(packet.footer.id >> 8);
-    footer[11] = static_cast<unsigned char>(packet.footer.id);
+    wire::SetU32(footer.data() + 8, packet.footer.id);
     sink.Write(footer.data(), footer.size());
     WriteZeros(sink, PaddingAfter(PacketSizeToFooter(packet)));
 }

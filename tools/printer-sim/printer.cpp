@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "bidi/protocol/wire.h"
 #include "tools/printer-sim/data_blocks.h"
 
 namespace kpm::sim {
@@ -14,15 +15,11 @@ namespace Code = KpBidi::CommandCode;
 using Bytes = std::vector<unsigned char>;
 
 std::uint32_t U32(const Bytes& v, std::size_t at) {
-    return (std::uint32_t{v[at]} << 24) | (std::uint32_t{v[at + 1]} << 16) |
-           (std::uint32_t{v[at + 2]} << 8) | std::uint32_t{v[at + 3]};
+    return KpBidi::wire::GetU32(v.data() + at);
 }
 
 void PutU32(Bytes& b, std::size_t at, std::uint32_t v) {
-    b[at] = static_cast<unsigned char>(v >> 24);
-    b[at + 1] = static_cast<unsigned char>(v >> 16);
-    b[at + 2] = static_cast<unsigned char>(v >> 8);
-    b[at + 3] = static_cast<unsigned char>(v);
+    KpBidi::wire::SetU32(b.data() + at, v);
 }
 
 // Reply code for a request code; 22 is answered with 22, and a code the

@@ -143,16 +143,9 @@ private:
 
 void WriteEnvelopeHeader(ByteSink& sink, std::uint64_t payloadSize) {
     const auto m = static_cast<std::uint32_t>(std::min<std::uint64_t>(payloadSize, UINT32_MAX));
-    const unsigned char header[8] = {
-        KpBidi::wire::kEnvelopeTag,
-        KpBidi::wire::kEnvelopeTag,
-        0,
-        0,
-        static_cast<unsigned char>(m >> 24),
-        static_cast<unsigned char>(m >> 16),
-        static_cast<unsigned char>(m >> 8),
-        static_cast<unsigned char>(m),
-    };
+    unsigned char header[KpBidi::wire::kEnvelopeHeaderSize] = {KpBidi::wire::kEnvelopeTag,
+                                                               KpBidi::wire::kEnvelopeTag};
+    KpBidi::wire::SetU32(header + 4, m);
     sink.Write(header, sizeof header);
 }
 

@@ -76,7 +76,7 @@ bool RenderEmptyMainPage(PictureMessageService& messages, const QString& dir, bo
         qputenv("PATH", "/nonexistent");
     }
     qputenv("CUPS_SERVER", "/nonexistent/kpm-screenshots/cups.sock");
-    CTovikSheet sheet(messages, kpm::workflows::CreatePage);
+    CTovikSheet sheet(messages, kpm::workflows::WizardPages());
     sheet.show();
     sheet.resize(sheet.sizeHint());
     auto* page = static_cast<CMainPage*>(sheet.GetPage(0));
@@ -107,7 +107,7 @@ int RenderLanguage(const QString& outputDir, std::uint16_t language) {
     }
     app.SetDemoMode();  // so the main page lists its one printer
     {
-        CTovikSheet sheet(messages, kpm::workflows::CreatePage);
+        CTovikSheet sheet(messages, kpm::workflows::WizardPages());
         sheet.show();
         sheet.resize(sheet.sizeHint());
         // The name the log page would have been given by its first step.
@@ -155,9 +155,9 @@ int RenderLanguage(const QString& outputDir, std::uint16_t language) {
                             : 1;
             sheet.show();
         }
-        for (int id : kpm::workflows::kExampleDialogs) {
-            std::unique_ptr<ui::Dialog> example(kpm::workflows::CreateExampleDialog(id, &sheet));
-            messages.nextFile = QStringLiteral("%1/dialog_%2.png").arg(dir).arg(id);
+        for (const kpm::workflows::ExampleEntry& entry : kpm::workflows::ExampleDialogs()) {
+            std::unique_ptr<ui::Dialog> example(entry.create(&sheet));
+            messages.nextFile = QStringLiteral("%1/dialog_%2.png").arg(dir).arg(entry.templateId);
             example->DoModal(messages);
         }
         messages.nextFile = dir + QStringLiteral("/dialog_100_about.png");

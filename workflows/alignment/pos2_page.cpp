@@ -4,30 +4,36 @@
 #include "app/tovik_sheet.h"
 #include "workflows/common/reported_operation.h"
 
+using namespace kpm::ids;
+
 CPos2Page::CPos2Page()
-    : StepPage(
-          {138,
-           {{1092, 192}, {1067, 128}, {kResetFirst, 213}, {1255, 306}, {1072, 137}, {1249, 305}},
-           {1092}}) {}
+    : StepPage({IDD_POS2,
+                {{IDC_POS2_CAPTION, IDS_STEP1},
+                 {IDC_POS2_TITLE, IDS_PATTERN_WILL_BE_SENT},
+                 {IDC_POS2_RESET_FIRST, IDS_POS_RESET_FIRST},
+                 {IDC_POS2_RESET_NOTE, IDS_POS_RESET_NOTE},
+                 {IDC_POS2_CLICK_NEXT, IDS_CLICK_NEXT_AND_WAIT},
+                 {IDC_POS2_AUTO_ERASE, IDS_AUTO_ERASE_OFF}},
+                {IDC_POS2_CAPTION}}) {}
 
 bool CPos2Page::OnSetActive() {
     StepPage::OnSetActive();
     // A pass started here (also by "Return to Step 1") is a new pass: Back
     // on step 3 must lead to step 2, not to the confirmation of the last.
     TheSheet()->SetReturnPage(-1);
-    SetControlText(Item(1068), 165);
-    ShowPicture(207);
+    SetControlText(Item(IDC_POS2_SEND_FILM), IDS_POS_SEND_FILM);
+    ShowPicture(IDB_ALIGNMENT_FILM);
     return true;
 }
 
 int CPos2Page::OnWizardNext() {
     CTovikSheet* sheet = TheSheet();
-    const bool reset = IsItemChecked(kResetFirst);
+    const bool reset = IsItemChecked(IDC_POS2_RESET_FIRST);
     const bool sent = kpm::workflows::PrepareAndSendPattern(
-        *sheet, [sheet, reset] { return reset ? sheet->ResetAlignment() : 0; }, 214);
-    return sent ? 139 : -1;
+        *sheet, [sheet, reset] { return reset ? sheet->ResetAlignment() : 0; }, IDR_ALIGNMENT);
+    return sent ? IDD_POS3 : -1;
 }
 
 int CPos2Page::OnWizardBack() {
-    return CTovikSheet::kMainPageTemplate;
+    return IDD_MAIN;
 }

@@ -2,13 +2,12 @@
 // sent, after resetting the alignment when the user asks for it.
 #pragma once
 
+#include "workflows/alignment/alignment_ids.h"
 #include "workflows/common/step_page.h"
 
 class CPos2Page : public kpm::workflows::StepPage {
     Q_OBJECT
 public:
-    static constexpr int kResetFirst = 1292;
-
     CPos2Page();
 
     bool OnSetActive() override;

@@ -2,6 +2,7 @@
 // matrix at the printer once its panel shows "ALIGN CHK".
 #pragma once
 
+#include "workflows/alignment/alignment_ids.h"
 #include "workflows/common/step_page.h"
 
 class CPos3Page : public kpm::workflows::StepPage {
@@ -10,6 +11,6 @@ public:
     CPos3Page();
 
     bool OnSetActive() override;
-    int OnWizardNext() override { return 140; }
-    int OnWizardBack() override { return 138; }
+    int OnWizardNext() override { return kpm::ids::IDD_POS4; }
+    int OnWizardBack() override { return kpm::ids::IDD_POS2; }
 };

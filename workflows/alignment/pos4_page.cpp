@@ -11,29 +11,26 @@
 using kpm::workflows::RunReportingFailure;
 using kpm::workflows::SelectorValue;
 
-namespace {
-constexpr int kExample = 1017;
-constexpr int kBeyondRangeText = 178;
-}  // namespace
+using namespace kpm::ids;
 
 CPos4Page::CPos4Page()
-    : StepPage({140,
-                {{1094, 194},
-                 {1071, 170},
-                 {1072, 171},
-                 {1075, 174},
-                 {1074, 173},
-                 {kExample, 158},
-                 {1102, 146}},
-                {1094}}) {}
+    : StepPage({IDD_POS4,
+                {{IDC_POS4_CAPTION, IDS_STEP3},
+                 {IDC_POS4_TITLE, IDS_POS_CONFIRM_RESULT},
+                 {IDC_POS4_INSTRUCTION, IDS_POS_FIND_SQUARE},
+                 {IDC_POS4_LABEL_X, IDS_POS_X_RANGE},
+                 {IDC_POS4_LABEL_Y, IDS_POS_Y_RANGE},
+                 {IDC_EXAMPLE, IDS_SEE_EXAMPLE},
+                 {IDC_POS4_CLICK_NEXT, IDS_CLICK_NEXT}},
+                {IDC_POS4_CAPTION}}) {}
 
 void CPos4Page::OnInitDialog() {
     StepPage::OnInitDialog();
-    for (int selector : {kY, kX}) {
+    for (int selector : {IDC_POS4_Y, IDC_POS4_X}) {
         kpm::workflows::FillSignedSelector(ItemAs<QComboBox>(selector), 6, -6,
                                            kpm::workflows::PlusSign::Without);
     }
-    OnClicked(kExample, [this] {
+    OnClicked(IDC_EXAMPLE, [this] {
         CPosExam1Dlg example(TheSheet());
         kpm::workflows::ExampleDialog::Open(example, *TheSheet());
     });
@@ -41,7 +38,7 @@ void CPos4Page::OnInitDialog() {
 
 bool CPos4Page::OnSetActive() {
     StepPage::OnSetActive();
-    for (int selector : {kY, kX}) {
+    for (int selector : {IDC_POS4_Y, IDC_POS4_X}) {
         kpm::workflows::SelectValue(ItemAs<QComboBox>(selector), 0);
     }
     CTovikSheet* sheet = TheSheet();
@@ -59,8 +56,8 @@ bool CPos4Page::IsXInRange(int currentX, int x) {
 int CPos4Page::OnWizardNext() {
     CTovikSheet* sheet = TheSheet();
     // The printer moves by the opposite of the square's numbers.
-    const int y = -SelectorValue(ItemAs<QComboBox>(kY));
-    const int x = -SelectorValue(ItemAs<QComboBox>(kX));
+    const int y = -SelectorValue(ItemAs<QComboBox>(IDC_POS4_Y));
+    const int x = -SelectorValue(ItemAs<QComboBox>(IDC_POS4_X));
 
     int first = 0;
     int currentX = 0;
@@ -69,14 +66,14 @@ int CPos4Page::OnWizardNext() {
         return -1;
     }
     if (!IsXInRange(currentX, x)) {
-        ShowStopMessage(kBeyondRangeText, sheet);
+        ShowStopMessage(IDS_POS_X_BEYOND_RANGE, sheet);
         return -1;
     }
     const bool written =
         RunReportingFailure(*sheet, [sheet, y, x] { return sheet->WriteAlignment(y, x); });
-    return written ? 141 : -1;
+    return written ? IDD_POS5 : -1;
 }
 
 int CPos4Page::OnWizardBack() {
-    return m_nReturnPage == 142 ? 142 : 139;
+    return m_nReturnPage == IDD_POS6 ? IDD_POS6 : IDD_POS3;
 }

@@ -3,14 +3,12 @@
 // amount, unless that would take its X beyond the adjustable range.
 #pragma once
 
+#include "workflows/alignment/alignment_ids.h"
 #include "workflows/common/step_page.h"
 
 class CPos4Page : public kpm::workflows::StepPage {
     Q_OBJECT
 public:
-    static constexpr int kY = 1039;
-    static constexpr int kX = 1040;
-
     CPos4Page();
 
     bool OnSetActive() override;

@@ -2,6 +2,7 @@
 // matrix again with the new alignment. There is no way back.
 #pragma once
 
+#include "workflows/alignment/alignment_ids.h"
 #include "workflows/common/step_page.h"
 
 class CPos5Page : public kpm::workflows::StepPage {
@@ -10,5 +11,5 @@ public:
     CPos5Page();
 
     bool OnSetActive() override;
-    int OnWizardNext() override { return 142; }
+    int OnWizardNext() override { return kpm::ids::IDD_POS6; }
 };

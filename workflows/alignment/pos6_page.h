@@ -2,6 +2,7 @@
 // clean one now? "Yes" ends at the main page; "No" offers "Re-adjust".
 #pragma once
 
+#include "workflows/alignment/alignment_ids.h"
 #include "workflows/common/confirmation_page.h"
 
 class CPos6Page : public kpm::workflows::ConfirmationPage {
@@ -10,7 +11,7 @@ public:
     CPos6Page();
 
     int OnWizardNext() override;
-    int OnWizardBack() override { return 141; }
+    int OnWizardBack() override { return kpm::ids::IDD_POS5; }
 
 protected:
     void OpenExample() override;

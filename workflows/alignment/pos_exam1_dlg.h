@@ -2,11 +2,17 @@
 // no background white showing.
 #pragma once
 
+#include "workflows/alignment/alignment_ids.h"
 #include "workflows/common/example_dialog.h"
 
 class CPosExam1Dlg : public kpm::workflows::ExampleDialog {
     Q_OBJECT
 public:
     explicit CPosExam1Dlg(QWidget* parent = nullptr)
-        : ExampleDialog({304, {{1245, 301}}, {}, {{1060, 302, 1245}}}, nullptr, parent) {}
+        : ExampleDialog({kpm::ids::IDD_POS_EXAM1,
+                         {{kpm::ids::IDC_POS_EXAM1_TEXT, kpm::ids::IDS_POS_PRINT_EXAMPLE}},
+                         {},
+                         {{kpm::ids::IDC_PICTURE, kpm::ids::IDB_MATRIX_AT_1_MINUS2,
+                           kpm::ids::IDC_POS_EXAM1_TEXT}}},
+                        nullptr, parent) {}
 };

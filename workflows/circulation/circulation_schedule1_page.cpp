@@ -9,27 +9,38 @@
 
 using kpm::workflows::RunPrinterOperation;
 using kpm::workflows::RunReportingFailure;
+using namespace kpm::ids;
+
+CCirculationSchedule1Page::CCirculationSchedule1Page()
+    : StepPage({IDD_CIRCULATION_SCHEDULE1,
+                {{IDC_CIRCULATION_SCHEDULE1_CAPTION, IDS_STEP1},
+                 {IDC_CIRCULATION_SCHEDULE1_TITLE, IDS_CIRC_SET_OR_CANCEL},
+                 {IDC_CIRCULATION_SCHEDULE1_SET, IDS_CIRC_SET},
+                 {IDC_CIRCULATION_SCHEDULE1_CANCEL, IDS_CIRC_CANCEL},
+                 {IDC_CIRCULATION_SCHEDULE1_NOTE, IDS_CIRC_NOT_SET_NOTE}},
+                {IDC_CIRCULATION_SCHEDULE1_CAPTION}}) {}
 
 void CCirculationSchedule1Page::OnInitDialog() {
     StepPage::OnInitDialog();
-    OnClicked(kSet, [this] { TakeChoice(); });
-    OnClicked(kCancel, [this] { TakeChoice(); });
+    OnClicked(IDC_CIRCULATION_SCHEDULE1_SET, [this] { TakeChoice(); });
+    OnClicked(IDC_CIRCULATION_SCHEDULE1_CANCEL, [this] { TakeChoice(); });
 }
 
 void CCirculationSchedule1Page::TakeChoice() {
-    choice_ = IsItemChecked(kCancel) ? kChoiceCancel : kChoiceSet;
+    choice_ = IsItemChecked(IDC_CIRCULATION_SCHEDULE1_CANCEL) ? kChoiceCancel : kChoiceSet;
     TheSheet()->SetWizardButtonsDeferred(ui::kWizBack | ui::kWizNext);
 }
 
 bool CCirculationSchedule1Page::OnSetActive() {
-    CheckRadio(kSet, kCancel, kSet);
+    CheckRadio(IDC_CIRCULATION_SCHEDULE1_SET, IDC_CIRCULATION_SCHEDULE1_CANCEL,
+               IDC_CIRCULATION_SCHEDULE1_SET);
     choice_ = kChoiceSet;
     return StepPage::OnSetActive();
 }
 
 int CCirculationSchedule1Page::OnWizardBack() {
-    TheSheet()->SetReturnPage(kTemplate);
-    return CTovikSheet::kMainPageTemplate;
+    TheSheet()->SetReturnPage(IDD_CIRCULATION_SCHEDULE1);
+    return IDD_MAIN;
 }
 
 int CCirculationSchedule1Page::OnWizardNext() {
@@ -45,6 +56,6 @@ int CCirculationSchedule1Page::OnWizardNext() {
                              [&] { return sheet.WriteCirculationSchedule(0, none, none); })) {
         return -1;
     }
-    ShowInformation(319, this);
-    return CTovikSheet::kMainPageTemplate;
+    ShowInformation(IDS_CIRC_CANCELLED, this);
+    return IDD_MAIN;
 }

@@ -11,6 +11,12 @@
 #include "workflows/common/reported_operation.h"
 
 using kpm::workflows::RunReportingFailure;
+using namespace kpm::ids;
+
+static_assert(IDC_CIRCULATION_SCHEDULE2_BOX8 - IDC_CIRCULATION_SCHEDULE2_BOX1 + 1 ==
+              CCirculationSchedule2Page::kBoxCount);
+static_assert(IDC_CIRCULATION_SCHEDULE2_ENHANCED8 - IDC_CIRCULATION_SCHEDULE2_ENHANCED1 + 1 ==
+              CCirculationSchedule2Page::kBoxCount);
 
 namespace {
 
@@ -20,12 +26,6 @@ using kpm::workflows::circulation::ParseTimeText;
 using kpm::workflows::circulation::TimeFailure;
 using kpm::workflows::circulation::TimeText;
 
-constexpr int kOutOfRangeText = 334;
-constexpr int kTooFewText = 339;
-constexpr int kGapText = 332;
-constexpr int kNoEnhancedText = 340;
-constexpr int kEnhancedEmptyText = 341;
-constexpr int kDoneText = 333;
 constexpr int kMinimumEntries = 6;
 const QString kNoMarker = QStringLiteral("*");
 
@@ -36,13 +36,26 @@ bool IsFourDigits(const QString& text) {
 
 }  // namespace
 
+CCirculationSchedule2Page::CCirculationSchedule2Page()
+    : StepPage({IDD_CIRCULATION_SCHEDULE2,
+                {{IDC_CIRCULATION_SCHEDULE2_CAPTION, IDS_STEP2},
+                 {IDC_CIRCULATION_SCHEDULE2_TITLE, IDS_CIRC_TITLE},
+                 {IDC_CIRCULATION_SCHEDULE2_TIME_LABEL, IDS_CIRC_CURRENT_TIME},
+                 {IDC_CIRCULATION_SCHEDULE2_HEADING, IDS_CIRC_START_TIMES},
+                 {IDC_CIRCULATION_SCHEDULE2_INSTRUCTION, IDS_CIRC_INSTRUCTION},
+                 {IDC_CIRCULATION_SCHEDULE2_DATE_WARNING, IDS_CIRC_DATE_WARNING}},
+                {IDC_CIRCULATION_SCHEDULE2_CAPTION}}) {
+    // Enter moves between the boxes here (see eventFilter).
+    SetConsumesEnter();
+}
+
 void CCirculationSchedule2Page::OnInitDialog() {
     StepPage::OnInitDialog();
     CTovikSheet& sheet = *TheSheet();
-    kpm::workflows::MakeDateWarning(sheet, Item(1289));
-    const QString heading = ItemText(1278);
+    kpm::workflows::MakeDateWarning(sheet, Item(IDC_CIRCULATION_SCHEDULE2_DATE_WARNING));
+    const QString heading = ItemText(IDC_CIRCULATION_SCHEDULE2_HEADING);
     for (int k = 0; k < kBoxCount; ++k) {
-        SetControlText(Item(Radio(k)), 323 + k);
+        SetControlText(Item(Radio(k)), IDS_CIRC_ENHANCED1 + k);
         if (auto* box = ItemAs<QLineEdit>(Box(k))) {
             box->setMaxLength(kBoxLength);
             box->setMaximumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("00:00")) * 2);
@@ -101,7 +114,7 @@ bool CCirculationSchedule2Page::Normalise(int k) {
         // is already as the user will find it.
         SetItemText(Box(k), QString());
         if (time.failure == TimeFailure::OutOfRange) {
-            ShowMessage(kOutOfRangeText, 0);
+            ShowMessage(IDS_CIRC_OUT_OF_RANGE, 0);
         }
     }
     return false;
@@ -215,7 +228,7 @@ bool CCirculationSchedule2Page::OnKey(int index, QEvent* event) {
 }
 
 int CCirculationSchedule2Page::OnWizardBack() {
-    TheSheet()->SetReturnPage(kTemplate);
+    TheSheet()->SetReturnPage(IDD_CIRCULATION_SCHEDULE2);
     return 0;
 }
 
@@ -246,13 +259,13 @@ int CCirculationSchedule2Page::OnWizardNext() {
 
     int problem = 0;
     if (!lastValid || list_.size() < kMinimumEntries) {
-        problem = list_.size() < kMinimumEntries ? kTooFewText : kGapText;
+        problem = list_.size() < kMinimumEntries ? IDS_CIRC_TOO_FEW : IDS_CIRC_GAP;
     } else if (!GapsWithinLimits(list_)) {
-        problem = kGapText;
+        problem = IDS_CIRC_GAP;
     } else if (enhanced_ == kNoMarker) {
-        problem = kNoEnhancedText;
+        problem = IDS_CIRC_NO_ENHANCED;
     } else if (enhanced_.isEmpty()) {
-        problem = kEnhancedEmptyText;
+        problem = IDS_CIRC_ENHANCED_EMPTY;
     }
     if (problem != 0) {
         ShowMessage(problem, 0);
@@ -278,9 +291,9 @@ int CCirculationSchedule2Page::OnWizardNext() {
         ShowWorkingList();
         return -1;
     }
-    ShowInformation(kDoneText, this);
+    ShowInformation(IDS_CIRC_SCHEDULE_SET, this);
     ShowWorkingList();
-    return CTovikSheet::kMainPageTemplate;
+    return IDD_MAIN;
 }
 
 void CCirculationSchedule2Page::ShowWorkingList() {

@@ -16,6 +16,7 @@
 
 #include <array>
 
+#include "workflows/circulation/circulation_ids.h"
 #include "workflows/common/local_time.h"
 #include "workflows/common/step_page.h"
 
@@ -23,20 +24,10 @@ class QEvent;
 
 class CCirculationSchedule2Page : public kpm::workflows::StepPage {
 public:
-    static constexpr int kTemplate = 311;
     static constexpr int kBoxCount = 8;
-    static constexpr int kFirstBox = 1259;    // boxes 1259..1266
-    static constexpr int kFirstRadio = 1279;  // enhanced radios 1279..1286
-    static constexpr int kTime = 1277;
     static constexpr int kBoxLength = 5;
 
-    CCirculationSchedule2Page()
-        : StepPage({kTemplate,
-                    {{1274, 193}, {1275, 320}, {1276, 321}, {1278, 322}, {1287, 331}, {1289, 336}},
-                    {1274}}) {
-        // Enter moves between the boxes here (see eventFilter).
-        SetConsumesEnter();
-    }
+    CCirculationSchedule2Page();
 
     void SetClock(kpm::workflows::ClockSource clock) { time_.SetClock(std::move(clock)); }
 
@@ -50,8 +41,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    static int Box(int k) { return kFirstBox + k; }
-    static int Radio(int k) { return kFirstRadio + k; }
+    static int Box(int k) { return kpm::ids::IDC_CIRCULATION_SCHEDULE2_BOX1 + k; }
+    static int Radio(int k) { return kpm::ids::IDC_CIRCULATION_SCHEDULE2_ENHANCED1 + k; }
     // The box (0..7) or radio (8..15) that `watched` is, or -1.
     int ControlIndex(const QObject* watched) const;
     bool OnKey(int index, QEvent* event);
@@ -63,7 +54,7 @@ private:
     void UpdateButtons();
     void ShowWorkingList();
 
-    kpm::workflows::TimeOfDayDisplay time_{kTime};
+    kpm::workflows::TimeOfDayDisplay time_{kpm::ids::IDC_CIRCULATION_SCHEDULE2_TIME};
     bool loaded_ = false;
     QStringList list_;
     QString enhanced_ = QStringLiteral("*");

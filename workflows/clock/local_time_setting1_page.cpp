@@ -5,11 +5,21 @@
 #include "workflows/common/reported_operation.h"
 
 using kpm::workflows::RunReportingFailure;
+using namespace kpm::ids;
+
+CLocalTimeSetting1Page::CLocalTimeSetting1Page()
+    : StepPage({IDD_LOCAL_TIME_SETTING1,
+                {{IDC_LOCAL_TIME_SETTING1_CAPTION, IDS_STEP1},
+                 {IDC_LOCAL_TIME_SETTING1_TITLE, IDS_CLOCK_TITLE},
+                 {IDC_LOCAL_TIME_SETTING1_TIME_LABEL, IDS_CLOCK_CURRENT_TIME},
+                 {IDC_LOCAL_TIME_SETTING1_INSTRUCTION, IDS_CLOCK_INSTRUCTION},
+                 {IDC_LOCAL_TIME_SETTING1_DATE_WARNING, IDS_CLOCK_DATE_WARNING}},
+                {IDC_LOCAL_TIME_SETTING1_CAPTION}}) {}
 
 void CLocalTimeSetting1Page::OnInitDialog() {
     StepPage::OnInitDialog();
     CTovikSheet& sheet = *TheSheet();
-    kpm::workflows::MakeDateWarning(sheet, Item(1288));
+    kpm::workflows::MakeDateWarning(sheet, Item(IDC_LOCAL_TIME_SETTING1_DATE_WARNING));
     time_.Start(*this);
 }
 
@@ -18,8 +28,8 @@ void CLocalTimeSetting1Page::OnTimer(int id) {
 }
 
 int CLocalTimeSetting1Page::OnWizardBack() {
-    TheSheet()->SetReturnPage(kTemplate);
-    return CTovikSheet::kMainPageTemplate;
+    TheSheet()->SetReturnPage(IDD_LOCAL_TIME_SETTING1);
+    return IDD_MAIN;
 }
 
 int CLocalTimeSetting1Page::OnWizardNext() {
@@ -29,6 +39,6 @@ int CLocalTimeSetting1Page::OnWizardNext() {
     if (!RunReportingFailure(sheet, [&] { return sheet.SetPrinterClock(seconds); })) {
         return -1;
     }
-    ShowInformation(312, this);
-    return CTovikSheet::kMainPageTemplate;
+    ShowInformation(IDS_CLOCK_SET, this);
+    return IDD_MAIN;
 }

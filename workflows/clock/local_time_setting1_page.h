@@ -3,18 +3,13 @@
 // printer's clock to the PC's time at that moment.
 #pragma once
 
+#include "workflows/clock/clock_ids.h"
 #include "workflows/common/local_time.h"
 #include "workflows/common/step_page.h"
 
 class CLocalTimeSetting1Page : public kpm::workflows::StepPage {
 public:
-    static constexpr int kTemplate = 309;
-    static constexpr int kTime = 1267;
-
-    CLocalTimeSetting1Page()
-        : StepPage({kTemplate,
-                    {{1264, 192}, {1265, 309}, {1266, 310}, {1268, 311}, {1288, 335}},
-                    {1264}}) {}
+    CLocalTimeSetting1Page();
 
     // Where the page reads the PC's time (the system clock unless changed).
     void SetClock(kpm::workflows::ClockSource clock) { time_.SetClock(std::move(clock)); }
@@ -27,5 +22,5 @@ protected:
     void OnTimer(int id) override;
 
 private:
-    kpm::workflows::TimeOfDayDisplay time_{kTime};
+    kpm::workflows::TimeOfDayDisplay time_{kpm::ids::IDC_LOCAL_TIME_SETTING1_TIME};
 };

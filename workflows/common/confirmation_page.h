@@ -5,18 +5,19 @@
 // cleared on every entry, so a previous answer never carries over.
 #pragma once
 
+#include "workflows/common/common_ids.h"
 #include "workflows/common/step_page.h"
 
 namespace kpm::workflows {
 
 struct ConfirmationLayout {
     StepPageLayout page;  // its entryButtons are the buttons before an answer
-    int yes = 1036;
-    int no = 1021;
+    int yes = ids::IDC_YES;
+    int no = ids::IDC_NO;
     int nextLine = 0;  // "- Click "Next"."
-    int reAdjust = 1022;
-    int restart = 1019;  // "Return to Step N"
-    int example = 1017;  // 0: the page has no example button
+    int reAdjust = ids::IDC_READJUST;
+    int restart = ids::IDC_RESTART;  // "Return to Step N"
+    int example = ids::IDC_EXAMPLE;  // 0: the page has no example button
     int returnMarker = -1;
     int reAdjustTarget = 0;  // template ids of the pages activated
     int restartTarget = 0;

@@ -6,12 +6,9 @@
 #include "app/tovik_sheet.h"
 #include "ui/message_service.h"
 #include "workflows/common/check_pictures.h"
+#include "workflows/common/common_ids.h"
 
 namespace kpm::workflows {
-
-namespace {
-constexpr int kTitleText = 102;
-}
 
 ExampleDialog::ExampleDialog(ExampleLayout layout, CTovikSheet* sheet, QWidget* parent)
     : ui::Dialog(layout.templateId, parent), layout_(std::move(layout)), sheet_(sheet) {}
@@ -22,13 +19,13 @@ int ExampleDialog::Open(ExampleDialog& dialog, CTovikSheet& sheet) {
 
 void ExampleDialog::OnInitDialog() {
     QString title;
-    if (LoadText(kTitleText, title) == 0) {
+    if (LoadText(ids::IDS_TITLE, title) == 0) {
         setWindowTitle(title);
     }
     for (const ControlText& entry : layout_.texts) {
         SetControlText(Item(entry.control), entry.text);
     }
-    SetControlText(Item(ui::kIdOk), kCloseText);
+    SetControlText(Item(ids::IDC_CLOSE), ids::IDS_CLOSE);
     if (sheet_ != nullptr) {
         for (int caption : layout_.captions) {
             if (QWidget* control = Item(caption)) {

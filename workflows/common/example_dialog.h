@@ -32,8 +32,6 @@ struct ExampleLayout {
 class ExampleDialog : public ui::Dialog {
     Q_OBJECT
 public:
-    static constexpr int kCloseText = 200;
-
     // `sheet` only lends its fonts; without it the captions keep the
     // dialog's own font.
     explicit ExampleDialog(ExampleLayout layout, CTovikSheet* sheet = nullptr,

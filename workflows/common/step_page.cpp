@@ -5,6 +5,7 @@
 #include "app/texts.h"
 #include "app/tovik_sheet.h"
 #include "workflows/common/check_pictures.h"
+#include "workflows/common/common_ids.h"
 
 namespace kpm::workflows {
 
@@ -32,7 +33,7 @@ bool StepPage::OnSetActive() {
 }
 
 void StepPage::ShowPicture(int pictureId) {
-    ShowCheckPicture(*this, kPictureArea, pictureId);
+    ShowCheckPicture(*this, kpm::ids::IDC_PICTURE, pictureId);
 }
 
 void StepPage::JumpTo(int templateId, int returnMarker) {

@@ -32,9 +32,6 @@ struct StepPageLayout {
 class StepPage : public ui::PropertyPage {
     Q_OBJECT
 public:
-    // The picture area of the step pages.
-    static constexpr int kPictureArea = 1060;
-
     explicit StepPage(StepPageLayout layout);
 
     bool OnSetActive() override;

@@ -2,45 +2,43 @@
 
 #include "app/texts.h"
 #include "app/tovik_sheet.h"
+#include "workflows/firing/firing_ids.h"
+
+using namespace kpm::ids;
 
 namespace {
 
-constexpr int kColour1200 = 1008;
-constexpr int kWhite1200 = 1009;
-constexpr int kColour600 = 1006;
-constexpr int kWhite600 = 1007;
-constexpr int kLabel600 = 1113;
 // Radios and status labels of combinations 0 to 3.
-constexpr std::array<int, 4> kRadios{kColour1200, kWhite1200, kColour600, kWhite600};
-constexpr std::array<int, 4> kStatus{1026, 1027, 1028, 1029};
-constexpr int kDoneText = 126;
-constexpr int kNotDoneText = 127;
+constexpr std::array<int, 4> kRadios{IDC_FIRE1_COLOR_1200, IDC_FIRE1_WHITE_1200,
+                                     IDC_FIRE1_COLOR_600, IDC_FIRE1_WHITE_600};
+constexpr std::array<int, 4> kStatus{IDC_FIRE1_STATUS_COLOR_1200, IDC_FIRE1_STATUS_WHITE_1200,
+                                     IDC_FIRE1_STATUS_COLOR_600, IDC_FIRE1_STATUS_WHITE_600};
 
 }  // namespace
 
 CFire1Page::CFire1Page()
-    : StepPage({129,
-                {{1052, 192},
-                 {1051, 119},
-                 {1056, 120},
-                 {1114, 155},
-                 {1113, 167},
-                 {kColour1200, 121},
-                 {kWhite1200, 122},
-                 {kColour600, 123},
-                 {kWhite600, 124}},
-                {1052}}) {}
+    : StepPage({IDD_FIRE1,
+                {{IDC_FIRE1_CAPTION, IDS_STEP1},
+                 {IDC_FIRE1_TITLE, IDS_FIRE_SELECT_HEAD},
+                 {IDC_FIRE1_INSTRUCTION, IDS_FIRE_SELECT_COMBINATION},
+                 {IDC_FIRE1_LABEL_1200, IDS_FIRE_1200DPI},
+                 {IDC_FIRE1_LABEL_600, IDS_FIRE_600DPI},
+                 {IDC_FIRE1_COLOR_1200, IDS_FIRE_COLOR_1200},
+                 {IDC_FIRE1_WHITE_1200, IDS_FIRE_WHITE_1200},
+                 {IDC_FIRE1_COLOR_600, IDS_FIRE_COLOR_600},
+                 {IDC_FIRE1_WHITE_600, IDS_FIRE_WHITE_600}},
+                {IDC_FIRE1_CAPTION}}) {}
 
 void CFire1Page::OnInitDialog() {
     StepPage::OnInitDialog();
-    CheckRadio(kColour600, kWhite1200, kColour1200);
+    CheckRadio(IDC_FIRE1_COLOR_600, IDC_FIRE1_WHITE_1200, IDC_FIRE1_COLOR_1200);
     if ((TheSheet()->GetSetupMode() & 1) == 0) {
-        ShowItem(kLabel600, false);
-        ShowItem(kColour600, false);
+        ShowItem(IDC_FIRE1_LABEL_600, false);
+        ShowItem(IDC_FIRE1_COLOR_600, false);
         ShowItem(kStatus[2], false);
     }
     // 600 dpi white has no pattern of its own.
-    ShowItem(kWhite600, false);
+    ShowItem(IDC_FIRE1_WHITE_600, false);
     ShowItem(kStatus[3], false);
 }
 
@@ -48,10 +46,10 @@ bool CFire1Page::OnSetActive() {
     StepPage::OnSetActive();
     CTovikSheet* sheet = TheSheet();
     const bool white = sheet->GetHasWhiteHeads() != 0;
-    EnableItem(kWhite1200, white);
+    EnableItem(IDC_FIRE1_WHITE_1200, white);
     ShowItem(kStatus[1], white);
     for (std::size_t code = 0; code < kStatus.size(); ++code) {
-        LoadText(sheet->m_bFiringDone[code] != 0 ? kDoneText : kNotDoneText, m_strStatus[code]);
+        LoadText(sheet->m_bFiringDone[code] != 0 ? IDS_DONE : IDS_NOT_DONE, m_strStatus[code]);
         SetItemText(kStatus[code], m_strStatus[code]);
         // Screen readers tell the status with the combination's radio.
         if (QWidget* radio = Item(kRadios[code])) {
@@ -61,7 +59,7 @@ bool CFire1Page::OnSetActive() {
     m_nReturnPage = sheet->GetReturnPage();
     sheet->SetReturnPage(-1);
     // Back from step 2 and step 6's buttons keep the combination chosen.
-    if (m_nReturnPage != 130 && m_nReturnPage != 134) {
+    if (m_nReturnPage != IDD_FIRE2 && m_nReturnPage != IDD_FIRE6) {
         ChooseDefaultCombination();
     }
     return true;
@@ -69,28 +67,28 @@ bool CFire1Page::OnSetActive() {
 
 void CFire1Page::ChooseDefaultCombination() {
     const CTovikSheet* sheet = TheSheet();
-    int radio = kColour1200;
+    int radio = IDC_FIRE1_COLOR_1200;
     if (sheet->m_bFiringDone[0] != 0) {
         if (sheet->m_bFiringDone[1] == 0 && sheet->GetHasWhiteHeads() != 0) {
-            radio = kWhite1200;
+            radio = IDC_FIRE1_WHITE_1200;
         } else if (sheet->m_bFiringDone[2] == 0 && (sheet->GetSetupMode() & 1) != 0) {
-            radio = kColour600;
+            radio = IDC_FIRE1_COLOR_600;
         }
     }
-    CheckRadio(kColour600, kWhite1200, radio);
+    CheckRadio(IDC_FIRE1_COLOR_600, IDC_FIRE1_WHITE_1200, radio);
 }
 
 int CFire1Page::OnWizardNext() {
     int combination = 0;
-    if (IsItemChecked(kWhite1200)) {
+    if (IsItemChecked(IDC_FIRE1_WHITE_1200)) {
         combination = 1;
-    } else if (IsItemChecked(kColour600)) {
+    } else if (IsItemChecked(IDC_FIRE1_COLOR_600)) {
         combination = 2;
     }
     TheSheet()->SetFiringCombination(combination);
-    return 130;
+    return IDD_FIRE2;
 }
 
 int CFire1Page::OnWizardBack() {
-    return m_nReturnPage == 134 ? 134 : CTovikSheet::kMainPageTemplate;
+    return m_nReturnPage == IDD_FIRE6 ? IDD_FIRE6 : IDD_MAIN;
 }

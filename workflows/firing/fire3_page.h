@@ -3,6 +3,7 @@
 #pragma once
 
 #include "workflows/common/step_page.h"
+#include "workflows/firing/firing_ids.h"
 
 class CFire3Page : public kpm::workflows::StepPage {
     Q_OBJECT
@@ -10,6 +11,6 @@ public:
     CFire3Page();
 
     bool OnSetActive() override;
-    int OnWizardNext() override { return 132; }
-    int OnWizardBack() override { return 130; }
+    int OnWizardNext() override { return kpm::ids::IDD_FIRE4; }
+    int OnWizardBack() override { return kpm::ids::IDD_FIRE2; }
 };

@@ -10,14 +10,16 @@
 using kpm::workflows::FillFiringSelector;
 using kpm::workflows::RunReportingFailure;
 using kpm::workflows::SelectorValue;
-
-namespace {
-constexpr int kExample = 1017;
-}
+using namespace kpm::ids;
 
 CFire4Page::CFire4Page()
-    : StepPage(
-          {132, {{1086, 195}, {1063, 143}, {1064, 169}, {kExample, 158}, {1100, 146}}, {1086}}) {}
+    : StepPage({IDD_FIRE4,
+                {{IDC_FIRE4_CAPTION, IDS_STEP4},
+                 {IDC_FIRE4_TITLE, IDS_FIRE_PRINT_CHECK},
+                 {IDC_FIRE4_INSTRUCTION, IDS_FIND_SMOOTHEST},
+                 {IDC_EXAMPLE, IDS_SEE_EXAMPLE},
+                 {IDC_FIRE4_CLICK_NEXT, IDS_CLICK_NEXT}},
+                {IDC_FIRE4_CAPTION}}) {}
 
 void CFire4Page::OnInitDialog() {
     StepPage::OnInitDialog();
@@ -25,7 +27,7 @@ void CFire4Page::OnInitDialog() {
         ShowItem(kSelectors[i], false);
         ShowItem(kLabels[i], false);
     }
-    OnClicked(kExample, [this] {
+    OnClicked(IDC_EXAMPLE, [this] {
         CFireExam1Dlg example(TheSheet());
         kpm::workflows::ExampleDialog::Open(example, *TheSheet());
     });
@@ -55,9 +57,9 @@ int CFire4Page::OnWizardNext() {
     const bool written = RunReportingFailure(*sheet, [sheet, offset] {
         return sheet->WriteFiringValues(offset[kC], offset[kM], offset[kY], offset[kK]);
     });
-    return written ? 133 : -1;
+    return written ? IDD_FIRE5 : -1;
 }
 
 int CFire4Page::OnWizardBack() {
-    return m_nReturnPage == 134 ? 134 : 131;
+    return m_nReturnPage == IDD_FIRE6 ? IDD_FIRE6 : IDD_FIRE3;
 }

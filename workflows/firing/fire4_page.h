@@ -8,14 +8,18 @@
 #include <array>
 
 #include "workflows/common/step_page.h"
+#include "workflows/firing/firing_ids.h"
 
 class CFire4Page : public kpm::workflows::StepPage {
     Q_OBJECT
 public:
     // Head positions of the selectors, in the order of the bounds below.
     enum Position { kK = 0, kM = 1, kC = 2, kY = 3 };
-    static constexpr std::array<int, 4> kSelectors{1013, 1016, 1015, 1014};
-    static constexpr std::array<int, 4> kLabels{1032, 1035, 1034, 1033};
+    static constexpr std::array<int, 4> kSelectors{kpm::ids::IDC_FIRE4_K, kpm::ids::IDC_FIRE4_M,
+                                                   kpm::ids::IDC_FIRE4_C, kpm::ids::IDC_FIRE4_Y};
+    static constexpr std::array<int, 4> kLabels{
+        kpm::ids::IDC_FIRE4_LABEL_K, kpm::ids::IDC_FIRE4_LABEL_M, kpm::ids::IDC_FIRE4_LABEL_C,
+        kpm::ids::IDC_FIRE4_LABEL_Y};
 
     CFire4Page();
 

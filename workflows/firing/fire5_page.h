@@ -3,6 +3,7 @@
 #pragma once
 
 #include "workflows/common/step_page.h"
+#include "workflows/firing/firing_ids.h"
 
 class CFire5Page : public kpm::workflows::StepPage {
     Q_OBJECT
@@ -10,5 +11,5 @@ public:
     CFire5Page();
 
     bool OnSetActive() override;
-    int OnWizardNext() override { return 134; }
+    int OnWizardNext() override { return kpm::ids::IDD_FIRE6; }
 };

@@ -4,31 +4,30 @@
 #include "app/tovik_sheet.h"
 #include "workflows/firing/fire_exam2_dlg.h"
 
-namespace {
+using namespace kpm::ids;
 
-constexpr int kPlatenHeightNote = 1068;
-constexpr int kAllDoneText = 160;
+namespace {
 
 kpm::workflows::ConfirmationLayout Confirmation() {
     kpm::workflows::ConfirmationLayout layout;
-    layout.page = {134,
-                   {{1088, 197},
-                    {1065, 148},
-                    {1066, 149},
-                    {1036, 156},
-                    {1021, 157},
-                    {1017, 158},
-                    {1090, 146},
-                    {1022, 129},
-                    {1089, 145},
-                    {1019, 159},
-                    {kPlatenHeightNote, 150}},
-                   {1088, 1089},
+    layout.page = {IDD_FIRE6,
+                   {{IDC_FIRE6_CAPTION, IDS_STEP6},
+                    {IDC_FIRE6_TITLE, IDS_CONFIRM_RESULT},
+                    {IDC_FIRE6_QUESTION, IDS_FIRE_IS_SMOOTHEST},
+                    {IDC_YES, IDS_YES},
+                    {IDC_NO, IDS_NO},
+                    {IDC_EXAMPLE, IDS_SEE_EXAMPLE},
+                    {IDC_FIRE6_CLICK_NEXT, IDS_CLICK_NEXT},
+                    {IDC_READJUST, IDS_READJUST},
+                    {IDC_FIRE6_RESTART_TEXT, IDS_RESTART_IF_NOT_GOOD},
+                    {IDC_RESTART, IDS_RETURN_TO_STEP1},
+                    {IDC_FIRE6_PLATEN_HEIGHT, IDS_PLATEN_HEIGHT_A}},
+                   {IDC_FIRE6_CAPTION, IDC_FIRE6_RESTART_TEXT},
                    ui::kWizBack};
-    layout.nextLine = 1090;
-    layout.returnMarker = 134;
-    layout.reAdjustTarget = 132;
-    layout.restartTarget = 129;
+    layout.nextLine = IDC_FIRE6_CLICK_NEXT;
+    layout.returnMarker = IDD_FIRE6;
+    layout.reAdjustTarget = IDD_FIRE4;
+    layout.restartTarget = IDD_FIRE1;
     return layout;
 }
 
@@ -38,7 +37,7 @@ CFire6Page::CFire6Page() : ConfirmationPage(Confirmation()) {}
 
 void CFire6Page::OnInitDialog() {
     ConfirmationPage::OnInitDialog();
-    ShowItem(kPlatenHeightNote, false);
+    ShowItem(IDC_FIRE6_PLATEN_HEIGHT, false);
 }
 
 void CFire6Page::OpenExample() {
@@ -50,9 +49,9 @@ int CFire6Page::OnWizardNext() {
     CTovikSheet* sheet = TheSheet();
     sheet->MarkFiringDone();
     if (sheet->IsFiringComplete()) {
-        ShowInformation(kAllDoneText, sheet);
-        return CTovikSheet::kMainPageTemplate;
+        ShowInformation(IDS_FIRE_ALL_DONE, sheet);
+        return IDD_MAIN;
     }
-    sheet->SetReturnPage(129);
-    return 129;
+    sheet->SetReturnPage(IDD_FIRE1);
+    return IDD_FIRE1;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "workflows/common/confirmation_page.h"
+#include "workflows/firing/firing_ids.h"
 
 class CFire6Page : public kpm::workflows::ConfirmationPage {
     Q_OBJECT
@@ -11,7 +12,7 @@ public:
     CFire6Page();
 
     int OnWizardNext() override;
-    int OnWizardBack() override { return 133; }
+    int OnWizardBack() override { return kpm::ids::IDD_FIRE5; }
 
 protected:
     void OnInitDialog() override;

@@ -4,16 +4,9 @@
 #include "app/tovik_sheet.h"
 #include "workflows/common/printer_operation.h"
 
-namespace {
+using namespace kpm::ids;
 
-constexpr int kCaption = 1140;
-constexpr int kColorRadio = 1135;
-constexpr int kWhiteRadio = 1136;
-constexpr int kColorStatus = 1153;
-constexpr int kWhiteStatus = 1154;
-constexpr int kDoneText = 126;
-constexpr int kNotDoneText = 127;
-constexpr int kSerialPage = 229;
+namespace {
 
 // What the printer reports when it sends no V-ratings (demo mode).
 constexpr int kDefaultColorVRating = 6;
@@ -22,33 +15,33 @@ constexpr int kDefaultWhiteVRating = 9;
 }  // namespace
 
 CVRating1Page::CVRating1Page()
-    : StepPage({kTemplate,
-                {{kCaption, 192},
-                 {1143, 243},
-                 {1139, 244},
-                 {kColorRadio, 245},
-                 {kWhiteRadio, 246},
-                 {kColorStatus, kNotDoneText},
-                 {kWhiteStatus, kNotDoneText}},
-                {kCaption},
+    : StepPage({IDD_VRATING1,
+                {{IDC_VRATING1_CAPTION, IDS_STEP1},
+                 {IDC_VRATING1_TITLE, IDS_HEAD_SPECIFY_HEAD},
+                 {IDC_VRATING1_INSTRUCTION, IDS_HEAD_SELECT_HEAD},
+                 {IDC_VRATING1_COLOR, IDS_HEAD_COLOR},
+                 {IDC_VRATING1_WHITE, IDS_HEAD_WHITE},
+                 {IDC_VRATING1_COLOR_STATUS, IDS_NOT_DONE},
+                 {IDC_VRATING1_WHITE_STATUS, IDS_NOT_DONE}},
+                {IDC_VRATING1_CAPTION},
                 ui::kWizBack | ui::kWizNext}) {}
 
 int CVRating1Page::HeadIndex() const {
-    if (IsItemChecked(kColorRadio)) {
+    if (IsItemChecked(IDC_VRATING1_COLOR)) {
         return 0;
     }
-    return IsItemChecked(kWhiteRadio) ? 1 : -1;
+    return IsItemChecked(IDC_VRATING1_WHITE) ? 1 : -1;
 }
 
 void CVRating1Page::ShowStatus() {
     const auto& done = TheSheet()->m_bHeadSettingDone;
-    const int ids[] = {kColorStatus, kWhiteStatus};
+    const int ids[] = {IDC_VRATING1_COLOR_STATUS, IDC_VRATING1_WHITE_STATUS};
     for (std::size_t head = 0; head < 2; ++head) {
         QString text;
-        LoadText(done[head] == 1 ? kDoneText : kNotDoneText, text);
+        LoadText(done[head] == 1 ? IDS_DONE : IDS_NOT_DONE, text);
         SetItemText(ids[head], text);
         // Screen readers read the status with its head.
-        if (QWidget* radio = Item(head == 0 ? kColorRadio : kWhiteRadio)) {
+        if (QWidget* radio = Item(head == 0 ? IDC_VRATING1_COLOR : IDC_VRATING1_WHITE)) {
             radio->setAccessibleDescription(text);
         }
     }
@@ -56,11 +49,12 @@ void CVRating1Page::ShowStatus() {
 
 bool CVRating1Page::OnSetActive() {
     StepPage::OnSetActive();
-    CheckItem(kColorRadio, false);
-    CheckItem(kWhiteRadio, false);
+    CheckItem(IDC_VRATING1_COLOR, false);
+    CheckItem(IDC_VRATING1_WHITE, false);
     const auto& done = TheSheet()->m_bHeadSettingDone;
     const bool whiteNext = done[0] != 0 && done[1] == 0;
-    CheckRadio(kColorRadio, kWhiteRadio, whiteNext ? kWhiteRadio : kColorRadio);
+    CheckRadio(IDC_VRATING1_COLOR, IDC_VRATING1_WHITE,
+               whiteNext ? IDC_VRATING1_WHITE : IDC_VRATING1_COLOR);
     ShowStatus();
     return true;
 }
@@ -84,9 +78,9 @@ int CVRating1Page::OnWizardNext() {
         sheet.m_nWhiteVRating = white;
     }
     sheet.SetHeadChoice(static_cast<std::uint8_t>(index));
-    return kSerialPage;
+    return IDD_VRATING2;
 }
 
 int CVRating1Page::OnWizardBack() {
-    return CTovikSheet::kMainPageTemplate;
+    return IDD_MAIN;
 }

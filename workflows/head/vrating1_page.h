@@ -4,12 +4,11 @@
 #pragma once
 
 #include "workflows/common/step_page.h"
+#include "workflows/head/head_ids.h"
 
 class CVRating1Page : public kpm::workflows::StepPage {
     Q_OBJECT
 public:
-    static constexpr int kTemplate = 228;
-
     CVRating1Page();
 
     bool OnSetActive() override;

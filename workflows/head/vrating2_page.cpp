@@ -9,16 +9,10 @@
 #include "workflows/common/printer_operation.h"
 #include "workflows/head/head_serial.h"
 
+using namespace kpm::ids;
+
 namespace {
 
-constexpr int kCaption = 1149;
-constexpr int kHeadLabel = 1156;
-constexpr int kSerial = 1259;
-constexpr int kVRating = 1243;
-constexpr int kColorHeadText = 245;
-constexpr int kWhiteHeadText = 246;
-constexpr int kHeadPage = 228;
-constexpr int kAllHeadsDoneText = 257;
 constexpr int kUnrecognizedSerial = -223;
 constexpr int kNoVRating = -57;
 constexpr int kBadHeadChoice = -56;
@@ -32,20 +26,25 @@ const char* const kSampleSerials[] = {"GXA1234", "XAA1234"};
 
 // The buttons on entry depend on demo mode; OnSetActive sets them.
 CVRating2Page::CVRating2Page()
-    : StepPage({kTemplate,
-                {{kCaption, 193}, {1150, 251}, {1151, 252}, {1155, 256}, {1159, 255}, {1152, 253}},
-                {kCaption}}) {}
+    : StepPage({IDD_VRATING2,
+                {{IDC_VRATING2_CAPTION, IDS_STEP2},
+                 {IDC_VRATING2_TITLE, IDS_HEAD_CONFIGURE},
+                 {IDC_VRATING2_INSTRUCTION, IDS_HEAD_SPECIFY_SERIAL},
+                 {IDC_VRATING2_HEAD_LABEL, IDS_HEAD_SELECTION},
+                 {IDC_VRATING2_SERIAL_LABEL, IDS_HEAD_SERIAL},
+                 {IDC_VRATING2_VRATING_LABEL, IDS_HEAD_VRATING}},
+                {IDC_VRATING2_CAPTION}}) {}
 
 void CVRating2Page::OnInitDialog() {
     StepPage::OnInitDialog();
     // Highest first; the list's own sorting would put "10" before "2".
-    if (auto* list = ItemAs<QComboBox>(kVRating)) {
+    if (auto* list = ItemAs<QComboBox>(IDC_VRATING2_VRATING)) {
         for (int value = kHighestVRating; value >= 1; --value) {
             list->insertItem(list->count(), QString::number(value));
         }
         list->setCurrentIndex(kInitialVRatingIndex);
     }
-    OnEditChange(kSerial, [this] { OnSerialEdited(); });
+    OnEditChange(IDC_VRATING2_SERIAL, [this] { OnSerialEdited(); });
 }
 
 bool CVRating2Page::OnSetActive() {
@@ -53,11 +52,11 @@ bool CVRating2Page::OnSetActive() {
     serialEdited_ = 0;
     const int head = sheet.m_nSelectedHead == 1 ? 1 : 0;
     QString headText;
-    LoadText(head == 1 ? kWhiteHeadText : kColorHeadText, headText);
-    SetItemText(kHeadLabel, headText);
+    LoadText(head == 1 ? IDS_HEAD_WHITE : IDS_HEAD_COLOR, headText);
+    SetItemText(IDC_VRATING2_HEAD, headText);
 
     // Filling the field is no edit of the user's.
-    auto* serial = ItemAs<QLineEdit>(kSerial);
+    auto* serial = ItemAs<QLineEdit>(IDC_VRATING2_SERIAL);
     const bool demo = CTovikToolApp::Instance().IsDemoMode() != 0;
     if (serial != nullptr) {
         const QSignalBlocker quiet(serial);
@@ -67,7 +66,7 @@ bool CVRating2Page::OnSetActive() {
 
     const int stored = head == 1 ? sheet.m_nWhiteVRating : sheet.m_nColorVRating;
     const bool known = stored >= 1 && stored <= kHighestVRating;
-    SelectIndex(kVRating, known ? kHighestVRating - stored : -1);
+    SelectIndex(IDC_VRATING2_VRATING, known ? kHighestVRating - stored : -1);
     return true;
 }
 
@@ -80,7 +79,7 @@ void CVRating2Page::OnSerialEdited() {
 }
 
 void CVRating2Page::FocusSerial() {
-    if (auto* serial = ItemAs<QLineEdit>(kSerial)) {
+    if (auto* serial = ItemAs<QLineEdit>(IDC_VRATING2_SERIAL)) {
         serial->setFocus(Qt::OtherFocusReason);
         serial->selectAll();
     }
@@ -89,7 +88,8 @@ void CVRating2Page::FocusSerial() {
 int CVRating2Page::OnWizardNext() {
     CTovikSheet& sheet = *TheSheet();
     const int head = sheet.m_nSelectedHead == 1 ? 1 : 0;
-    const std::optional<QString> serial = kpm::workflows::ValidHeadSerial(ItemText(kSerial), head);
+    const std::optional<QString> serial =
+        kpm::workflows::ValidHeadSerial(ItemText(IDC_VRATING2_SERIAL), head);
     if (!serial) {
         sheet.ShowErrorMessage(kUnrecognizedSerial);
         FocusSerial();
@@ -103,7 +103,7 @@ int CVRating2Page::OnWizardNext() {
         return -1;
     }
 
-    const int index = SelectedIndex(kVRating);
+    const int index = SelectedIndex(IDC_VRATING2_VRATING);
     if (index < 0 || index >= kHighestVRating) {
         sheet.ShowErrorMessage(kNoVRating);
         return -1;
@@ -121,12 +121,12 @@ int CVRating2Page::OnWizardNext() {
 
     sheet.MarkHeadSettingDone();
     if (sheet.m_bHeadSettingDone[0] != 0 && sheet.m_bHeadSettingDone[1] != 0) {
-        ShowInformation(kAllHeadsDoneText, this);
-        return CTovikSheet::kMainPageTemplate;
+        ShowInformation(IDS_HEAD_ALL_DONE, this);
+        return IDD_MAIN;
     }
-    return kHeadPage;
+    return IDD_VRATING1;
 }
 
 int CVRating2Page::OnWizardBack() {
-    return kHeadPage;
+    return IDD_VRATING1;
 }

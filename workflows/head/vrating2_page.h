@@ -5,11 +5,11 @@
 #pragma once
 
 #include "workflows/common/step_page.h"
+#include "workflows/head/head_ids.h"
 
 class CVRating2Page : public kpm::workflows::StepPage {
     Q_OBJECT
 public:
-    static constexpr int kTemplate = 229;
     static constexpr int kHighestVRating = 17;
 
     CVRating2Page();

@@ -6,22 +6,16 @@
 #include <cstdint>
 
 #include "workflows/common/step_page.h"
+#include "workflows/ip/ip_ids.h"
 
 class CIp1Page : public kpm::workflows::StepPage {
 public:
-    static constexpr int kTemplate = 135;
-    static constexpr int kAddress = 1121;
-    static constexpr int kMask = 1122;
-    static constexpr int kGateway = 1123;
     // What the printer answers for an address and mask it refuses, and for
     // a gateway it refuses.
     static constexpr int kBadAddressOrMask = 12;
     static constexpr int kBadGateway = 13;
 
-    CIp1Page()
-        : StepPage({kTemplate,
-                    {{1115, 193}, {1116, 220}, {1117, 221}, {1118, 222}, {1119, 223}, {1120, 224}},
-                    {1115}}) {}
+    CIp1Page();
 
     bool OnSetActive() override;
     int OnWizardBack() override;

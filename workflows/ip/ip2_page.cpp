@@ -10,8 +10,7 @@ int CIp2Page::OnWizardBack() {
     CTovikSheet& sheet = *TheSheet();
     const int from = sheet.GetReturnPage();
     if (!RunReportingFailure(sheet, [&] {
-            return from == kpm::workflows::ip::kAddressPage ? sheet.ReadIpSettings()
-                                                            : sheet.ReadHostName();
+            return from == kpm::ids::IDD_IP1 ? sheet.ReadIpSettings() : sheet.ReadHostName();
         })) {
         return -1;
     }
@@ -19,5 +18,5 @@ int CIp2Page::OnWizardBack() {
 }
 
 int CIp2Page::OnWizardNext() {
-    return CTovikSheet::kMainPageTemplate;
+    return kpm::ids::IDD_MAIN;
 }

@@ -4,12 +4,16 @@
 #pragma once
 
 #include "workflows/common/step_page.h"
+#include "workflows/ip/ip_ids.h"
 
 class CIp2Page : public kpm::workflows::StepPage {
 public:
-    static constexpr int kTemplate = 136;
-
-    CIp2Page() : StepPage({kTemplate, {{1124, 194}, {1125, 227}, {1126, 228}}, {1124}}) {}
+    CIp2Page()
+        : StepPage({kpm::ids::IDD_IP2,
+                    {{kpm::ids::IDC_IP2_CAPTION, kpm::ids::IDS_STEP3},
+                     {kpm::ids::IDC_IP2_TITLE, kpm::ids::IDS_IP_ASSIGNED},
+                     {kpm::ids::IDC_IP2_TEXT, kpm::ids::IDS_IP_ASSIGNED_TEXT}},
+                    {kpm::ids::IDC_IP2_CAPTION}}) {}
 
     int OnWizardBack() override;
     int OnWizardNext() override;

@@ -7,21 +7,22 @@
 
 using kpm::workflows::RunPrinterOperation;
 using kpm::workflows::RunReportingFailure;
+using namespace kpm::ids;
 
 bool CIp3Page::OnSetActive() {
     std::uint8_t mode = 0;
     TheSheet()->GetIpMode(mode);
-    CheckRadio(kManual, kAutomatic, mode != 0 ? kAutomatic : kManual);
+    CheckRadio(IDC_IP3_MANUAL, IDC_IP3_AUTOMATIC, mode != 0 ? IDC_IP3_AUTOMATIC : IDC_IP3_MANUAL);
     return StepPage::OnSetActive();
 }
 
 int CIp3Page::OnWizardBack() {
-    return CTovikSheet::kMainPageTemplate;
+    return IDD_MAIN;
 }
 
 int CIp3Page::OnWizardNext() {
     CTovikSheet& sheet = *TheSheet();
-    const bool automatic = IsItemChecked(kAutomatic);
+    const bool automatic = IsItemChecked(IDC_IP3_AUTOMATIC);
     // A mode the printer refused shows in the read that follows, so its
     // own result is not reported.
     RunPrinterOperation(sheet, [&] { return sheet.WriteIpMode(automatic ? 1 : 0); });
@@ -29,5 +30,5 @@ int CIp3Page::OnWizardNext() {
             sheet, [&] { return automatic ? sheet.ReadHostName() : sheet.ReadIpSettings(); })) {
         return -1;
     }
-    return automatic ? kpm::workflows::ip::kHostNamePage : kpm::workflows::ip::kAddressPage;
+    return automatic ? IDD_IP4 : IDD_IP1;
 }

@@ -4,16 +4,17 @@
 #pragma once
 
 #include "workflows/common/step_page.h"
+#include "workflows/ip/ip_ids.h"
 
 class CIp3Page : public kpm::workflows::StepPage {
 public:
-    static constexpr int kTemplate = 307;
-    static constexpr int kManual = 1258;
-    static constexpr int kAutomatic = 1259;
-
     CIp3Page()
-        : StepPage(
-              {kTemplate, {{1256, 192}, {1257, 166}, {kManual, 172}, {kAutomatic, 175}}, {1256}}) {}
+        : StepPage({kpm::ids::IDD_IP3,
+                    {{kpm::ids::IDC_IP3_CAPTION, kpm::ids::IDS_STEP1},
+                     {kpm::ids::IDC_IP3_TITLE, kpm::ids::IDS_IP_SELECT_METHOD},
+                     {kpm::ids::IDC_IP3_MANUAL, kpm::ids::IDS_IP_MANUAL},
+                     {kpm::ids::IDC_IP3_AUTOMATIC, kpm::ids::IDS_IP_AUTOMATIC}},
+                    {kpm::ids::IDC_IP3_CAPTION}}) {}
 
     bool OnSetActive() override;
     int OnWizardBack() override;

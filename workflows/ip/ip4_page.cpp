@@ -8,6 +8,16 @@
 #include "workflows/ip/ip_pages.h"
 
 using kpm::workflows::RunReportingFailure;
+using namespace kpm::ids;
+
+CIp4Page::CIp4Page()
+    : StepPage({IDD_IP4,
+                {{IDC_IP4_CAPTION, IDS_STEP2},
+                 {IDC_IP4_TITLE, IDS_IP_ENTER_HOST_NAME},
+                 {IDC_IP4_INSTRUCTION, IDS_IP_HOST_NAME_INSTRUCTION},
+                 {IDC_IP4_HOST_NAME_LABEL, IDS_IP_HOST_NAME},
+                 {IDC_IP4_PRESS_NEXT, IDS_IP_PRESS_NEXT}},
+                {IDC_IP4_CAPTION}}) {}
 
 bool CIp4Page::IsHostNameCharacter(QChar c) {
     const char16_t u = c.unicode();
@@ -17,7 +27,7 @@ bool CIp4Page::IsHostNameCharacter(QChar c) {
 
 void CIp4Page::OnInitDialog() {
     StepPage::OnInitDialog();
-    if (auto* edit = ItemAs<QLineEdit>(kHostName)) {
+    if (auto* edit = ItemAs<QLineEdit>(IDC_IP4_HOST_NAME)) {
         ui::SetCharacterFilter(edit, &CIp4Page::IsHostNameCharacter);
     }
 }
@@ -25,20 +35,20 @@ void CIp4Page::OnInitDialog() {
 bool CIp4Page::OnSetActive() {
     QString name;
     TheSheet()->GetHostName(name);
-    SetItemText(kHostName, name);
+    SetItemText(IDC_IP4_HOST_NAME, name);
     return StepPage::OnSetActive();
 }
 
 int CIp4Page::OnWizardBack() {
-    return kpm::workflows::ip::BackToMethodPage(*TheSheet(), kTemplate);
+    return kpm::workflows::ip::BackToMethodPage(*TheSheet(), IDD_IP4);
 }
 
 int CIp4Page::OnWizardNext() {
     CTovikSheet& sheet = *TheSheet();
-    sheet.SetReturnPage(kTemplate);
-    const QString name = ItemText(kHostName);
+    sheet.SetReturnPage(IDD_IP4);
+    const QString name = ItemText(IDC_IP4_HOST_NAME);
     if (!RunReportingFailure(sheet, [&] { return sheet.WriteHostName(name); })) {
         return -1;
     }
-    return kpm::workflows::ip::kDonePage;
+    return IDD_IP2;
 }

@@ -6,16 +6,11 @@
 #include <QChar>
 
 #include "workflows/common/step_page.h"
+#include "workflows/ip/ip_ids.h"
 
 class CIp4Page : public kpm::workflows::StepPage {
 public:
-    static constexpr int kTemplate = 308;
-    static constexpr int kHostName = 1259;
-
-    CIp4Page()
-        : StepPage({kTemplate,
-                    {{1260, 193}, {1261, 179}, {1262, 180}, {1127, 181}, {1263, 185}},
-                    {1260}}) {}
+    CIp4Page();
 
     // Letters A-Z and a-z, digits, "-" and ".".
     static bool IsHostNameCharacter(QChar c);

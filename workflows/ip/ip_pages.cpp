@@ -2,6 +2,7 @@
 
 #include "app/tovik_sheet.h"
 #include "workflows/common/reported_operation.h"
+#include "workflows/ip/ip_ids.h"
 
 namespace kpm::workflows::ip {
 
@@ -10,7 +11,7 @@ int BackToMethodPage(CTovikSheet& sheet, int from) {
     if (!kpm::workflows::RunReportingFailure(sheet, [&] { return sheet.ReadIpMode(); })) {
         return -1;
     }
-    return kMethodPage;
+    return kpm::ids::IDD_IP3;
 }
 
 }  // namespace kpm::workflows::ip

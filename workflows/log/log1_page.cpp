@@ -12,51 +12,44 @@
 #include "workflows/log/log_file.h"
 #include "workflows/log/log_file_name.h"
 
-namespace {
-
-constexpr int kCaption = 1131;
-constexpr int kInstructions = 1081;
-constexpr int kFolder = 1133;
-constexpr int kBrowse = 1134;
-constexpr int kHeading = 186;
-constexpr int kBrowserTitle = 207;
-constexpr int kCannotMakeLogFile = 133;
-constexpr int kFetchPage = 202;
-
-}  // namespace
+using namespace kpm::ids;
 
 CLog1Page::CLog1Page()
-    : StepPage({kTemplate,
-                {{kCaption, 192}, {1080, kHeading}, {kInstructions, 187}, {kBrowse, 190}},
-                {kCaption},
+    : StepPage({IDD_LOG1,
+                {{IDC_LOG1_CAPTION, IDS_STEP1},
+                 {IDC_LOG1_HEADING, IDS_LOG1_HEADING},
+                 {IDC_LOG1_INSTRUCTIONS, IDS_LOG_INSTRUCTIONS},
+                 {IDC_LOG1_BROWSE, IDS_LOG_BROWSE}},
+                {IDC_LOG1_CAPTION},
                 ui::kWizBack | ui::kWizNext}) {}
 
 void CLog1Page::OnInitDialog() {
     StepPage::OnInitDialog();
     // The field has no label of its own: screen readers name it by the
     // heading and read the instructions with it.
-    if (QWidget* folder = Item(kFolder)) {
+    if (QWidget* folder = Item(IDC_LOG1_FOLDER)) {
         QString heading;
-        LoadText(kHeading, heading);
+        LoadText(IDS_LOG1_HEADING, heading);
         folder->setAccessibleName(heading.trimmed());
-        folder->setAccessibleDescription(ItemText(kInstructions));
+        folder->setAccessibleDescription(ItemText(IDC_LOG1_INSTRUCTIONS));
     }
-    OnClicked(kBrowse, [this] { OnBrowse(); });
+    OnClicked(IDC_LOG1_BROWSE, [this] { OnBrowse(); });
 }
 
 bool CLog1Page::OnSetActive() {
     StepPage::OnSetActive();
     CTovikSheet& sheet = *TheSheet();
-    SetItemText(kFolder, !sheet.m_strLogFolder.isEmpty()
-                             ? sheet.m_strLogFolder
-                             : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    SetItemText(IDC_LOG1_FOLDER,
+                !sheet.m_strLogFolder.isEmpty()
+                    ? sheet.m_strLogFolder
+                    : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     return true;
 }
 
 void CLog1Page::OnBrowse() {
     QString title;
-    LoadText(kBrowserTitle, title);
-    QFileDialog browser(this, title, ItemText(kFolder));
+    LoadText(IDS_LOG_BROWSER_TITLE, title);
+    QFileDialog browser(this, title, ItemText(IDC_LOG1_FOLDER));
     browser.setObjectName(QStringLiteral("folder_browser"));
     browser.setFileMode(QFileDialog::Directory);
     browser.setOption(QFileDialog::ShowDirsOnly, true);
@@ -70,7 +63,7 @@ void CLog1Page::OnBrowse() {
     }
     const QString folder = kpm::workflows::WithTrailingSlash(chosen.front());
     TheSheet()->m_strLogFolder = folder;
-    SetItemText(kFolder, folder);
+    SetItemText(IDC_LOG1_FOLDER, folder);
 }
 
 int CLog1Page::OnWizardNext() {
@@ -85,7 +78,7 @@ int CLog1Page::OnWizardNext() {
         return -1;
     }
 
-    const QString folder = ItemText(kFolder);
+    const QString folder = ItemText(IDC_LOG1_FOLDER);
     const QString path =
         kpm::workflows::LogFileName(folder, serial, QDateTime::currentDateTimeUtc());
     // An empty field names no folder; it would otherwise mean the root.
@@ -94,13 +87,13 @@ int CLog1Page::OnWizardNext() {
         demo || (!folder.trimmed().isEmpty() && kpm::workflows::LogFile::CanCreate(path));
     sheet.SetLogFile(path);
     if (!writable) {
-        ShowInformation(kCannotMakeLogFile, this);
+        ShowInformation(IDS_LOG_CANNOT_MAKE_FILE, this);
         return -1;
     }
-    return kFetchPage;
+    return IDD_LOG2;
 }
 
 int CLog1Page::OnWizardBack() {
-    TheSheet()->SetReturnPage(kTemplate);
-    return CTovikSheet::kMainPageTemplate;
+    TheSheet()->SetReturnPage(IDD_LOG1);
+    return IDD_MAIN;
 }

@@ -4,12 +4,11 @@
 #pragma once
 
 #include "workflows/common/step_page.h"
+#include "workflows/log/log_ids.h"
 
 class CLog1Page : public kpm::workflows::StepPage {
     Q_OBJECT
 public:
-    static constexpr int kTemplate = 201;
-
     CLog1Page();
 
     bool OnSetActive() override;

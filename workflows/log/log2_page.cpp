@@ -10,17 +10,10 @@
 #include "app/tovik_sheet.h"
 #include "app/tovik_tool_app.h"
 
+using namespace kpm::ids;
+
 namespace {
 
-constexpr int kCaption = 1128;
-constexpr int kHeading = 1129;
-constexpr int kStatus = 1130;
-constexpr int kProgress = 1127;
-constexpr int kWaitText = 189;
-constexpr int kSuccessText = 154;
-constexpr int kFailureText = 163;
-constexpr int kCannotMakeLogFile = 133;
-constexpr int kFolderPage = 201;
 // Demo mode pauses after every so many steps, so the bar visibly runs.
 constexpr int kDemoStepsPerPause = 16;
 
@@ -32,12 +25,16 @@ CLog2Page::~CLog2Page() {
 }
 
 // No wizard button until the fetch has ended.
-CLog2Page::CLog2Page() : StepPage({kTemplate, {{kCaption, 193}, {kHeading, 188}}, {kCaption}, 0}) {}
+CLog2Page::CLog2Page()
+    : StepPage({IDD_LOG2,
+                {{IDC_LOG2_CAPTION, IDS_STEP2}, {IDC_LOG2_HEADING, IDS_LOG2_HEADING}},
+                {IDC_LOG2_CAPTION},
+                0}) {}
 
 void CLog2Page::OnInitDialog() {
     StepPage::OnInitDialog();
-    if (QWidget* bar = Item(kProgress)) {
-        bar->setAccessibleName(ItemText(kHeading).trimmed());
+    if (QWidget* bar = Item(IDC_LOG2_PROGRESS)) {
+        bar->setAccessibleName(ItemText(IDC_LOG2_HEADING).trimmed());
     }
 }
 
@@ -47,16 +44,16 @@ bool CLog2Page::OnSetActive() {
     // Step 1 tried the folder moments ago; if it takes no file now, or the
     // name has been taken meanwhile, the user has to choose again.
     if (!demo && !file_.Open(sheet.GetLogFile())) {
-        ShowInformation(kCannotMakeLogFile, &sheet);
+        ShowInformation(IDS_LOG_CANNOT_MAKE_FILE, &sheet);
         return false;
     }
     StepPage::OnSetActive();
     sheet.EnableCancel(false);
-    SetControlText(Item(kStatus), kWaitText);
-    if (auto* bar = ItemAs<QProgressBar>(kProgress)) {
+    SetControlText(Item(IDC_LOG2_STATUS), IDS_LOG_READING);
+    if (auto* bar = ItemAs<QProgressBar>(IDC_LOG2_PROGRESS)) {
         bar->setRange(0, kProgressSteps);
         bar->setValue(0);
-        bar->setAccessibleDescription(ItemText(kStatus));
+        bar->setAccessibleDescription(ItemText(IDC_LOG2_STATUS));
     }
     abandoned_ = false;
     worker_.Start([this, demo] { return demo ? RunDemoFetch() : RunFetch(); },
@@ -98,7 +95,7 @@ int CLog2Page::RunDemoFetch() {
 
 // One step of the bar per piece, up to its end.
 void CLog2Page::ShowProgress(std::uint64_t pieces) {
-    if (auto* bar = ItemAs<QProgressBar>(kProgress)) {
+    if (auto* bar = ItemAs<QProgressBar>(IDC_LOG2_PROGRESS)) {
         bar->setValue(static_cast<int>(std::min<std::uint64_t>(pieces, kProgressSteps)));
     }
 }
@@ -110,21 +107,21 @@ void CLog2Page::FinishFetch(int code) {
     CTovikSheet& sheet = *TheSheet();
     sheet.SetWizardButtonsDeferred(ui::kWizBack | ui::kWizNext);
     sheet.EnableCancel(true);
-    auto* bar = ItemAs<QProgressBar>(kProgress);
+    auto* bar = ItemAs<QProgressBar>(IDC_LOG2_PROGRESS);
     QString text;
     if (code == 0 && saved) {
-        LoadText(kSuccessText, text);
+        LoadText(IDS_LOG_CREATED, text);
         text.prepend(sheet.GetLogFile());
         if (bar != nullptr) {
             bar->setValue(kProgressSteps);
         }
     } else {
-        LoadText(kFailureText, text);
+        LoadText(IDS_LOG_FAILED, text);
         if (bar != nullptr) {
             bar->setValue(0);
         }
     }
-    SetItemText(kStatus, text);
+    SetItemText(IDC_LOG2_STATUS, text);
     // Screen readers find the result with the bar as well.
     if (bar != nullptr) {
         bar->setAccessibleDescription(text);
@@ -141,10 +138,10 @@ bool CLog2Page::OnQueryCancel() {
 }
 
 int CLog2Page::OnWizardNext() {
-    return CTovikSheet::kMainPageTemplate;
+    return IDD_MAIN;
 }
 
 int CLog2Page::OnWizardBack() {
-    TheSheet()->SetReturnPage(kTemplate);
-    return kFolderPage;
+    TheSheet()->SetReturnPage(IDD_LOG2);
+    return IDD_LOG1;
 }

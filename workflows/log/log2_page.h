@@ -16,11 +16,11 @@
 #include "workflows/common/step_page.h"
 #include "workflows/common/worker.h"
 #include "workflows/log/log_file.h"
+#include "workflows/log/log_ids.h"
 
 class CLog2Page : public kpm::workflows::StepPage {
     Q_OBJECT
 public:
-    static constexpr int kTemplate = 202;
     static constexpr int kProgressSteps = 10501;
 
     CLog2Page();

@@ -4,13 +4,10 @@
 #include "workflows/platen/impact_exam_dialogs.h"
 #include "workflows/platen/platen_ids.h"
 
+using namespace kpm::ids;
 using namespace kpm::workflows;
-using namespace kpm::workflows::platen;
 
 namespace {
-
-constexpr int kCaption = 1177;
-constexpr int kRestartCaption = 1181;
 
 struct Phase {
     int templateId;
@@ -28,22 +25,22 @@ struct Phase {
 ConfirmationLayout Confirmation(const Phase& phase) {
     ConfirmationLayout layout;
     layout.page.templateId = phase.templateId;
-    layout.page.texts = {{kCaption, phase.stepText},
-                         {1178, 148},
-                         {1179, phase.question},
-                         {1036, 156},
-                         {1021, 157},
-                         {1180, 146},
-                         {1022, 129},
-                         {kRestartCaption, phase.restartText},
-                         {1019, phase.restartButton},
-                         {1182, 150}};
+    layout.page.texts = {{IDC_IMPACT_CONFIRM_CAPTION, phase.stepText},
+                         {IDC_IMPACT_CONFIRM_TITLE, IDS_CONFIRM_RESULT},
+                         {IDC_IMPACT_CONFIRM_QUESTION, phase.question},
+                         {IDC_YES, IDS_YES},
+                         {IDC_NO, IDS_NO},
+                         {IDC_IMPACT_CONFIRM_CLICK_NEXT, IDS_CLICK_NEXT},
+                         {IDC_READJUST, IDS_READJUST},
+                         {IDC_IMPACT_CONFIRM_RESTART_TEXT, phase.restartText},
+                         {IDC_RESTART, phase.restartButton},
+                         {IDC_IMPACT_CONFIRM_PLATEN_HEIGHT, IDS_PLATEN_HEIGHT_A}};
     if (phase.example != 0) {
-        layout.page.texts.push_back({phase.example, 158});
+        layout.page.texts.push_back({phase.example, IDS_SEE_EXAMPLE});
     }
-    layout.page.captions = {kCaption, kRestartCaption};
+    layout.page.captions = {IDC_IMPACT_CONFIRM_CAPTION, IDC_IMPACT_CONFIRM_RESTART_TEXT};
     layout.page.entryButtons = ui::kWizBack;
-    layout.nextLine = 1180;
+    layout.nextLine = IDC_IMPACT_CONFIRM_CLICK_NEXT;
     layout.example = phase.example;
     layout.returnMarker = phase.templateId;
     layout.reAdjustTarget = phase.reAdjustTarget;
@@ -54,7 +51,9 @@ ConfirmationLayout Confirmation(const Phase& phase) {
 }  // namespace
 
 CImpact5Page::CImpact5Page()
-    : ConfirmationPage(Confirmation({kImpact5, 197, 263, 274, 273, 1017, kImpact3, kImpact1})) {}
+    : ConfirmationPage(Confirmation({IDD_IMPACT5, IDS_STEP6, IDS_IMPACT_IS_SMOOTHEST,
+                                     IDS_IMPACT_RESTART_FROM_STEP2, IDS_IMPACT_RETURN_TO_STEP2,
+                                     IDC_EXAMPLE, IDD_IMPACT3, IDD_IMPACT1})) {}
 
 void CImpact5Page::OpenExample() {
     CImpactExam2Dlg example(TheSheet(), this);
@@ -62,22 +61,24 @@ void CImpact5Page::OpenExample() {
 }
 
 int CImpact5Page::OnWizardNext() {
-    TheSheet()->SetReturnPage(kImpact5);
-    return kImpact6;
+    TheSheet()->SetReturnPage(IDD_IMPACT5);
+    return IDD_IMPACT6;
 }
 
 int CImpact5Page::OnWizardBack() {
-    return kImpact4;
+    return IDD_IMPACT4;
 }
 
 CImpact10Page::CImpact10Page()
-    : ConfirmationPage(Confirmation({kImpact10, 280, 294, 392, 391, 0, kImpact8, kImpact6})) {}
+    : ConfirmationPage(Confirmation({IDD_IMPACT10, IDS_STEP11, IDS_IMPACT_IS_16_INCH,
+                                     IDS_IMPACT_RESTART_FROM_STEP7, IDS_IMPACT_RETURN_TO_STEP7, 0,
+                                     IDD_IMPACT8, IDD_IMPACT6})) {}
 
 int CImpact10Page::OnWizardNext() {
-    TheSheet()->SetReturnPage(kImpact10);
-    return CTovikSheet::kMainPageTemplate;
+    TheSheet()->SetReturnPage(IDD_IMPACT10);
+    return IDD_MAIN;
 }
 
 int CImpact10Page::OnWizardBack() {
-    return kImpact9;
+    return IDD_IMPACT9;
 }

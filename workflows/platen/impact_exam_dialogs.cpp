@@ -2,18 +2,28 @@
 
 #include "workflows/platen/platen_ids.h"
 
+using namespace kpm::ids;
 using namespace kpm::workflows;
-using namespace kpm::workflows::platen;
 
-// Picture 27N is in control 127N, named for screen readers by the text
-// that explains it.
+// Each picture is named for screen readers by the text that explains it.
 CImpactExam1Dlg::CImpactExam1Dlg(QWidget* parent)
-    : ExampleDialog({kExam1, {{1183, 267}}, {}, {{1270, 270, 1183}, {1271, 271, 1183}}}, nullptr,
-                    parent) {}
+    : ExampleDialog({IDD_IMPACT_EXAM1,
+                     {{IDC_IMPACT_EXAM1_TEXT, IDS_IMPACT_PRINT_EXAMPLE}},
+                     {},
+                     {{IDC_IMPACT_EXAM1_FWD, IDB_FEEDING_FWD_PLUS4, IDC_IMPACT_EXAM1_TEXT},
+                      {IDC_IMPACT_EXAM1_RVS, IDB_FEEDING_RVS_MINUS5, IDC_IMPACT_EXAM1_TEXT}}},
+                    nullptr, parent) {}
 
 CImpactExam2Dlg::CImpactExam2Dlg(CTovikSheet* sheet, QWidget* parent)
-    : ExampleDialog({kExam2,
-                     {{1184, 202}, {1185, 264}, {1187, 203}, {1186, 265}},
-                     {1184, 1187},
-                     {{1274, 274, 1185}, {1276, 276, 1185}, {1272, 272, 1186}, {1273, 273, 1186}}},
-                    sheet, parent) {}
+    : ExampleDialog(
+          {IDD_IMPACT_EXAM2,
+           {{IDC_IMPACT_EXAM2_GOOD_CAPTION, IDS_GOOD_EXAMPLE},
+            {IDC_IMPACT_EXAM2_GOOD_TEXT, IDS_IMPACT_GOOD_EXAMPLE},
+            {IDC_IMPACT_EXAM2_BAD_CAPTION, IDS_BAD_EXAMPLE},
+            {IDC_IMPACT_EXAM2_BAD_TEXT, IDS_IMPACT_BAD_EXAMPLE}},
+           {IDC_IMPACT_EXAM2_GOOD_CAPTION, IDC_IMPACT_EXAM2_BAD_CAPTION},
+           {{IDC_IMPACT_EXAM2_GOOD_FWD, IDB_FEEDING_FWD_ZERO, IDC_IMPACT_EXAM2_GOOD_TEXT},
+            {IDC_IMPACT_EXAM2_GOOD_RVS, IDB_FEEDING_RVS_PLUS1, IDC_IMPACT_EXAM2_GOOD_TEXT},
+            {IDC_IMPACT_EXAM2_BAD_FWD, IDB_FEEDING_FWD_PLUS3, IDC_IMPACT_EXAM2_BAD_TEXT},
+            {IDC_IMPACT_EXAM2_BAD_RVS, IDB_FEEDING_RVS_MINUS3, IDC_IMPACT_EXAM2_BAD_TEXT}}},
+          sheet, parent) {}

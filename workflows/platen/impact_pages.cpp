@@ -5,32 +5,14 @@
 #include "workflows/platen/feed_value.h"
 #include "workflows/platen/platen_ids.h"
 
+using namespace kpm::ids;
 using namespace kpm::workflows;
 using namespace kpm::workflows::platen;
 
-namespace {
-
-// Texts both phases share.
-constexpr int kPatternSent = 128;
-constexpr int kSendAndWait = 137;
-constexpr int kPatternPrinted = 139;
-constexpr int kAfterPrinting = 141;
-constexpr int kSettingsChanged = 147;
-constexpr int kCancelNote = 260;
-constexpr int kReprint = 272;
-constexpr int kAutoErase = 305;
-
-// The pictures the steps ask for. Only the feeding pattern's panel is
+// Of the pictures the steps ask for, only the feeding pattern's panel is
 // drawn: where the film goes needs no picture, and the printer's panel font
-// has no lower case for "16inchLine".
-constexpr int kFilmPicture = 268;
-constexpr int kFeedingPanelPicture = 269;
-constexpr int kFilmLinePicture = 298;
-constexpr int kLinePanelPicture = 299;
-// Step 10 reprints the line, not the feeding pattern.
-constexpr int kNoPicture = 0;
-
-}  // namespace
+// has no lower case for "16inchLine". Step 10 reprints the line, not the
+// feeding pattern, and asks for none (0).
 
 void PictureStepPage::OnInitDialog() {
     StepPage::OnInitDialog();
@@ -38,53 +20,58 @@ void PictureStepPage::OnInitDialog() {
 }
 
 CImpact1Page::CImpact1Page()
-    : PictureStepPage({kImpact1,
-                       {{1157, 193},
-                        {1158, kPatternSent},
-                        {1159, 268},
-                        {1160, kSendAndWait},
-                        {1161, kCancelNote},
-                        {1250, kAutoErase}},
-                       {1157}},
-                      kFilmPicture) {}
+    : PictureStepPage({IDD_IMPACT1,
+                       {{IDC_IMPACT1_CAPTION, IDS_STEP2},
+                        {IDC_IMPACT1_TITLE, IDS_PATTERN_WILL_BE_SENT},
+                        {IDC_IMPACT1_SEND_FILM, IDS_IMPACT_SEND_FILM},
+                        {IDC_IMPACT1_CLICK_NEXT, IDS_CLICK_NEXT_AND_WAIT},
+                        {IDC_IMPACT1_NOTE, IDS_IMPACT_CANCEL_NOTE},
+                        {IDC_IMPACT1_AUTO_ERASE, IDS_AUTO_ERASE_OFF}},
+                       {IDC_IMPACT1_CAPTION}},
+                      IDB_PLATEN_FILM) {}
 
 int CImpact1Page::OnWizardNext() {
     CTovikSheet& sheet = *TheSheet();
     const bool sent = PrepareAndSendPattern(
-        sheet, [&] { return sheet.ResetPlatenRolling(); }, kFeedingPattern);
-    return sent ? kImpact2 : -1;
+        sheet, [&] { return sheet.ResetPlatenRolling(); }, IDR_FEEDING_PATTERN);
+    return sent ? IDD_IMPACT2 : -1;
 }
 
 int CImpact1Page::OnWizardBack() {
-    return kPreCheck;
+    return IDD_IMPACT_PRECHECK;
 }
 
 CImpact2Page::CImpact2Page()
-    : PictureStepPage({kImpact2,
-                       {{1157, 194}, {1162, kPatternPrinted}, {1163, 261}, {1164, kAfterPrinting}},
-                       {1157}},
-                      kFeedingPanelPicture) {}
+    : PictureStepPage({IDD_IMPACT2,
+                       {{IDC_IMPACT2_CAPTION, IDS_STEP3},
+                        {IDC_IMPACT2_TITLE, IDS_PATTERN_WILL_BE_PRINTED},
+                        {IDC_IMPACT2_PANEL, IDS_IMPACT_PANEL_FEEDING},
+                        {IDC_IMPACT2_AFTER_PRINTING, IDS_AFTER_PRINTING}},
+                       {IDC_IMPACT2_CAPTION}},
+                      IDB_PANEL_FEEDING) {}
 
 int CImpact2Page::OnWizardNext() {
-    TheSheet()->SetReturnPage(kImpact2);
-    return kImpact3;
+    TheSheet()->SetReturnPage(IDD_IMPACT2);
+    return IDD_IMPACT3;
 }
 
 int CImpact2Page::OnWizardBack() {
-    return kImpact1;
+    return IDD_IMPACT1;
 }
 
 CImpact4Page::CImpact4Page()
-    : PictureStepPage(
-          {kImpact4,
-           {{1173, 196}, {1174, kSettingsChanged}, {1175, kReprint}, {1176, kAfterPrinting}},
-           {1173},
-           ui::kWizNext},
-          kFeedingPanelPicture) {}
+    : PictureStepPage({IDD_IMPACT4,
+                       {{IDC_IMPACT4_CAPTION, IDS_STEP5},
+                        {IDC_IMPACT4_TITLE, IDS_SETTINGS_CHANGED},
+                        {IDC_IMPACT4_REPRINT, IDS_IMPACT_REPRINT},
+                        {IDC_IMPACT4_AFTER_PRINTING, IDS_AFTER_PRINTING}},
+                       {IDC_IMPACT4_CAPTION},
+                       ui::kWizNext},
+                      IDB_PANEL_FEEDING) {}
 
 int CImpact4Page::OnWizardNext() {
-    TheSheet()->SetReturnPage(kImpact4);
-    return kImpact5;
+    TheSheet()->SetReturnPage(IDD_IMPACT4);
+    return IDD_IMPACT5;
 }
 
 int CImpact4Page::OnWizardBack() {
@@ -92,24 +79,24 @@ int CImpact4Page::OnWizardBack() {
 }
 
 CImpact6Page::CImpact6Page()
-    : PictureStepPage({kImpact6,
-                       {{1201, 276},
-                        {1195, kPatternSent},
-                        {1200, 299},
-                        {1194, kSendAndWait},
-                        {1196, kCancelNote},
-                        {1251, kAutoErase}},
-                       {1201},
+    : PictureStepPage({IDD_IMPACT6,
+                       {{IDC_IMPACT6_CAPTION, IDS_STEP7},
+                        {IDC_IMPACT6_TITLE, IDS_PATTERN_WILL_BE_SENT},
+                        {IDC_IMPACT6_SEND_FILM, IDS_IMPACT_SEND_FILM_LINE},
+                        {IDC_IMPACT6_CLICK_NEXT, IDS_CLICK_NEXT_AND_WAIT},
+                        {IDC_IMPACT6_NOTE, IDS_IMPACT_CANCEL_NOTE},
+                        {IDC_IMPACT6_AUTO_ERASE, IDS_AUTO_ERASE_OFF}},
+                       {IDC_IMPACT6_CAPTION},
                        ui::kWizNext},
-                      kFilmLinePicture) {}
+                      IDB_PLATEN_FILM_LINE) {}
 
 int CImpact6Page::OnWizardNext() {
     CTovikSheet& sheet = *TheSheet();
     const int neutral = FeedByte(0);
     const bool sent = PrepareAndSendPattern(
         sheet, [&] { return sheet.WriteFeedAdjustment(neutral, neutral, neutral, neutral); },
-        kSixteenInchLine);
-    return sent ? kImpact7 : -1;
+        IDR_SIXTEEN_INCH_LINE);
+    return sent ? IDD_IMPACT7 : -1;
 }
 
 int CImpact6Page::OnWizardBack() {
@@ -117,31 +104,36 @@ int CImpact6Page::OnWizardBack() {
 }
 
 CImpact7Page::CImpact7Page()
-    : PictureStepPage({kImpact7,
-                       {{1213, 277}, {1197, kPatternPrinted}, {1214, 293}, {1202, kAfterPrinting}},
-                       {1213}},
-                      kLinePanelPicture) {}
+    : PictureStepPage({IDD_IMPACT7,
+                       {{IDC_IMPACT7_CAPTION, IDS_STEP8},
+                        {IDC_IMPACT7_TITLE, IDS_PATTERN_WILL_BE_PRINTED},
+                        {IDC_IMPACT7_PANEL, IDS_IMPACT_PANEL_LINE},
+                        {IDC_IMPACT7_AFTER_PRINTING, IDS_AFTER_PRINTING}},
+                       {IDC_IMPACT7_CAPTION}},
+                      IDB_PANEL_LINE) {}
 
 int CImpact7Page::OnWizardNext() {
-    TheSheet()->SetReturnPage(kImpact7);
-    return kImpact8;
+    TheSheet()->SetReturnPage(IDD_IMPACT7);
+    return IDD_IMPACT8;
 }
 
 int CImpact7Page::OnWizardBack() {
-    return kImpact6;
+    return IDD_IMPACT6;
 }
 
 CImpact9Page::CImpact9Page()
-    : PictureStepPage(
-          {kImpact9,
-           {{1219, 279}, {1220, kSettingsChanged}, {1221, kReprint}, {1222, kAfterPrinting}},
-           {1219}},
-          kNoPicture) {}
+    : PictureStepPage({IDD_IMPACT9,
+                       {{IDC_IMPACT9_CAPTION, IDS_STEP10},
+                        {IDC_IMPACT9_TITLE, IDS_SETTINGS_CHANGED},
+                        {IDC_IMPACT9_REPRINT, IDS_IMPACT_REPRINT},
+                        {IDC_IMPACT9_AFTER_PRINTING, IDS_AFTER_PRINTING}},
+                       {IDC_IMPACT9_CAPTION}},
+                      0) {}
 
 int CImpact9Page::OnWizardNext() {
-    return kImpact10;
+    return IDD_IMPACT10;
 }
 
 int CImpact9Page::OnWizardBack() {
-    return kImpact8;
+    return IDD_IMPACT8;
 }

@@ -11,17 +11,9 @@
 #include "workflows/platen/impact_exam_dialogs.h"
 #include "workflows/platen/platen_ids.h"
 
+using namespace kpm::ids;
 using namespace kpm::workflows;
 using namespace kpm::workflows::platen;
-
-namespace {
-
-constexpr int kFwd = 1165;
-constexpr int kRvs = 1166;
-constexpr int kExample = 1017;
-constexpr int kLength = 1217;
-
-}  // namespace
 
 namespace kpm::workflows::platen {
 
@@ -51,50 +43,59 @@ int ReadingPage::OnWizardBack() {
 }  // namespace kpm::workflows::platen
 
 CImpact3Page::CImpact3Page()
-    : ReadingPage({{kImpact3,
-                    {{1167, 195}, {1168, 262}, {1169, 169}, {kExample, 158}, {1172, 146}},
-                    {1167}},
-                   kImpact5,
-                   kImpact2,
-                   kImpact4}) {}
+    : ReadingPage({{IDD_IMPACT3,
+                    {{IDC_IMPACT3_CAPTION, IDS_STEP4},
+                     {IDC_IMPACT3_TITLE, IDS_IMPACT_ADJUST_FIRST},
+                     {IDC_IMPACT3_INSTRUCTION, IDS_FIND_SMOOTHEST},
+                     {IDC_EXAMPLE, IDS_SEE_EXAMPLE},
+                     {IDC_IMPACT3_CLICK_NEXT, IDS_CLICK_NEXT}},
+                    {IDC_IMPACT3_CAPTION}},
+                   IDD_IMPACT5,
+                   IDD_IMPACT2,
+                   IDD_IMPACT4}) {}
 
 void CImpact3Page::OnInitDialog() {
     ReadingPage::OnInitDialog();
-    FillSignedSelector(ItemAs<QComboBox>(kFwd), 10, -10, PlusSign::With);
-    FillSignedSelector(ItemAs<QComboBox>(kRvs), 10, -10, PlusSign::With);
-    OnClicked(kExample, [this] {
+    FillSignedSelector(ItemAs<QComboBox>(IDC_IMPACT3_FWD), 10, -10, PlusSign::With);
+    FillSignedSelector(ItemAs<QComboBox>(IDC_IMPACT3_RVS), 10, -10, PlusSign::With);
+    OnClicked(IDC_EXAMPLE, [this] {
         CImpactExam1Dlg example(this);
         ExampleDialog::Open(example, *TheSheet());
     });
 }
 
 void CImpact3Page::ResetReading() {
-    SelectValue(ItemAs<QComboBox>(kFwd), 0);
-    SelectValue(ItemAs<QComboBox>(kRvs), 0);
+    SelectValue(ItemAs<QComboBox>(IDC_IMPACT3_FWD), 0);
+    SelectValue(ItemAs<QComboBox>(IDC_IMPACT3_RVS), 0);
 }
 
 std::function<int()> CImpact3Page::WriteReading(CTovikSheet& sheet) {
-    const int fwd = PlatenRollingValue(SelectorValue(ItemAs<QComboBox>(kFwd)));
-    const int rvs = PlatenRollingValue(SelectorValue(ItemAs<QComboBox>(kRvs)));
+    const int fwd = PlatenRollingValue(SelectorValue(ItemAs<QComboBox>(IDC_IMPACT3_FWD)));
+    const int rvs = PlatenRollingValue(SelectorValue(ItemAs<QComboBox>(IDC_IMPACT3_RVS)));
     return [&sheet, fwd, rvs] { return sheet.WritePlatenRolling(fwd, rvs); };
 }
 
 CImpact8Page::CImpact8Page()
-    : ReadingPage({{kImpact8, {{1193, 278}, {1215, 286}, {1216, 393}, {1205, 282}}, {1193}},
-                   kImpact10,
-                   kImpact7,
-                   kImpact9}) {}
+    : ReadingPage({{IDD_IMPACT8,
+                    {{IDC_IMPACT8_CAPTION, IDS_STEP9},
+                     {IDC_IMPACT8_TITLE, IDS_IMPACT_ADJUST_SECOND},
+                     {IDC_IMPACT8_INSTRUCTION, IDS_IMPACT_ENTER_LENGTH},
+                     {IDC_IMPACT8_LABEL_LENGTH, IDS_IMPACT_LENGTH_LABEL}},
+                    {IDC_IMPACT8_CAPTION}},
+                   IDD_IMPACT10,
+                   IDD_IMPACT7,
+                   IDD_IMPACT9}) {}
 
 void CImpact8Page::OnInitDialog() {
     ReadingPage::OnInitDialog();
-    FillSignedSelector(ItemAs<QComboBox>(kLength), 14, -14, PlusSign::With);
+    FillSignedSelector(ItemAs<QComboBox>(IDC_IMPACT8_LENGTH), 14, -14, PlusSign::With);
 }
 
 void CImpact8Page::ResetReading() {
-    SelectValue(ItemAs<QComboBox>(kLength), 0);
+    SelectValue(ItemAs<QComboBox>(IDC_IMPACT8_LENGTH), 0);
 }
 
 std::function<int()> CImpact8Page::WriteReading(CTovikSheet& sheet) {
-    const int value = FeedByte(SelectorValue(ItemAs<QComboBox>(kLength)));
+    const int value = FeedByte(SelectorValue(ItemAs<QComboBox>(IDC_IMPACT8_LENGTH)));
     return [&sheet, value] { return sheet.WriteFeedAdjustment(value, value, value, value); };
 }

@@ -85,7 +85,7 @@ TEST_F(AlignmentTest, APassSendsTheMatrixAndMovesThePrinterByTheOppositeOfTheRea
         ASSERT_EQ(Active(), 142);
         EXPECT_FALSE(NextEnabled());
         ConfirmYes();
-        EXPECT_EQ(Active(), CTovikSheet::kMainPageTemplate);
+        EXPECT_EQ(Active(), kpm::ids::IDD_MAIN);
         EXPECT_TRUE(messages.boxes.empty());
     }
 }
@@ -163,7 +163,7 @@ TEST_F(AlignmentTest, BackOnStepThreeAndTheSelectorsFollowTheWayIn) {
     Next();
     ASSERT_EQ(Active(), 142);
     ConfirmYes();
-    EXPECT_EQ(Active(), CTovikSheet::kMainPageTemplate);
+    EXPECT_EQ(Active(), kpm::ids::IDD_MAIN);
     EXPECT_TRUE(messages.boxes.empty());
 }
 

@@ -44,14 +44,16 @@ protected:
     void StartOnTimes(bool demo = false) {
         StartSheet(demo);
         Times()->SetClock([] { return QDateTime(QDate(2026, 12, 9), QTime(7, 30, 5)); });
-        Open(CCirculationSchedule1Page::kTemplate);
+        Open(kpm::ids::IDD_CIRCULATION_SCHEDULE1);
         Next();
-        ASSERT_EQ(Active(), Page2::kTemplate);
+        ASSERT_EQ(Active(), kpm::ids::IDD_CIRCULATION_SCHEDULE2);
     }
-    Page2* Times() const { return PageOf<Page2>(Page2::kTemplate); }
-    QLineEdit* Box(int k) const { return Times()->ItemAs<QLineEdit>(Page2::kFirstBox + k - 1); }
+    Page2* Times() const { return PageOf<Page2>(kpm::ids::IDD_CIRCULATION_SCHEDULE2); }
+    QLineEdit* Box(int k) const {
+        return Times()->ItemAs<QLineEdit>(kpm::ids::IDC_CIRCULATION_SCHEDULE2_BOX1 + k - 1);
+    }
     QRadioButton* Radio(int k) const {
-        return Times()->ItemAs<QRadioButton>(Page2::kFirstRadio + k - 1);
+        return Times()->ItemAs<QRadioButton>(kpm::ids::IDC_CIRCULATION_SCHEDULE2_ENHANCED1 + k - 1);
     }
     QWidget* Focused() const { return Times()->focusWidget(); }
     // What the boxes show, up to the last filled one; the radio selected (1
@@ -78,8 +80,8 @@ protected:
     // and types `texts`.
     void Enter(const QStringList& texts, int radio) {
         for (int k = 1; k <= Page2::kBoxCount; ++k) {
-            Times()->SetItemText(Page2::kFirstBox + k - 1, QString());
-            Times()->CheckItem(Page2::kFirstRadio + k - 1, false);
+            Times()->SetItemText(kpm::ids::IDC_CIRCULATION_SCHEDULE2_BOX1 + k - 1, QString());
+            Times()->CheckItem(kpm::ids::IDC_CIRCULATION_SCHEDULE2_ENHANCED1 + k - 1, false);
         }
         // The radio first: releasing the mouse button normalises the boxes.
         if (radio != 0) {
@@ -177,14 +179,14 @@ TEST_F(CirculationSchedule, NextChecksTheTimesAndWritesThemSorted) {
             s.schedule.clear();
             s.clockSeconds.reset();
         });
-        Open(Page2::kTemplate);
+        Open(kpm::ids::IDD_CIRCULATION_SCHEDULE2);
         Enter(c.typed, c.radio);
         Next();
         EXPECT_EQ(ShownTexts(messages), c.texts);
         EXPECT_EQ(Shown(), c.shown);
         EXPECT_EQ(SelectedRadio(), c.shownRadio);
         const bool accepted = c.texts == Texts({333});
-        EXPECT_EQ(Active(), accepted ? kMain : Page2::kTemplate);
+        EXPECT_EQ(Active(), accepted ? kMain : kpm::ids::IDD_CIRCULATION_SCHEDULE2);
         EXPECT_EQ(sim.state().clockSeconds.has_value(), accepted);
         if (!c.sent.empty() || !accepted) {
             EXPECT_EQ(sim.state().schedule, c.sent);
@@ -195,13 +197,13 @@ TEST_F(CirculationSchedule, NextChecksTheTimesAndWritesThemSorted) {
 TEST_F(CirculationSchedule, AnOutOfRangeLastBoxFailsOnceThenTheRestIsAccepted) {
     StartSheet();
     ChooseTask(1008);
-    ASSERT_EQ(Active(), CCirculationSchedule1Page::kTemplate);
+    ASSERT_EQ(Active(), kpm::ids::IDD_CIRCULATION_SCHEDULE1);
     Next();
-    ASSERT_EQ(Active(), Page2::kTemplate);
+    ASSERT_EQ(Active(), kpm::ids::IDD_CIRCULATION_SCHEDULE2);
     Enter({"0", "400", "800", "1200", "1600", "2000", "", "99:"}, 6);
     Next();
     EXPECT_EQ(ShownTexts(messages), Texts({334, 332}));
-    EXPECT_EQ(Active(), Page2::kTemplate);
+    EXPECT_EQ(Active(), kpm::ids::IDD_CIRCULATION_SCHEDULE2);
     EXPECT_TRUE(sim.state().schedule.empty());
     messages.boxes.clear();
     Next();
@@ -304,7 +306,7 @@ TEST_F(CirculationSchedule, TabEnterAndShiftTabNormaliseAndMoveBetweenTheBoxesOn
     EXPECT_EQ(Focused(), Box(1));
 
     // Enter never pressed Next: that would have complained of too few times.
-    EXPECT_EQ(Active(), Page2::kTemplate);
+    EXPECT_EQ(Active(), kpm::ids::IDD_CIRCULATION_SCHEDULE2);
     EXPECT_TRUE(messages.boxes.empty()) << ShownTexts(messages).join('|').toStdString();
 }
 
@@ -323,7 +325,7 @@ TEST_F(CirculationSchedule, ReleasingAMouseButtonOnThePageNormalisesEveryBox) {
 TEST_F(CirculationSchedule, TheFirstShowingTakesThePrintersScheduleLaterOnesKeepTheBoxes) {
     sim.UpdateState([](kpm::sim::PrinterState& s) { s.schedule = {Entry(8, 0), Entry(6, 30, 2)}; });
     StartOnTimes();
-    EXPECT_EQ(Times()->ItemText(Page2::kTime), QStringLiteral("07:30"));
+    EXPECT_EQ(Times()->ItemText(kpm::ids::IDC_CIRCULATION_SCHEDULE2_TIME), QStringLiteral("07:30"));
     EXPECT_EQ(Shown(), (QStringList{"06:30", "08:00"}));
     EXPECT_EQ(SelectedRadio(), 1);
     EXPECT_TRUE(NextEnabled());
@@ -332,21 +334,21 @@ TEST_F(CirculationSchedule, TheFirstShowingTakesThePrintersScheduleLaterOnesKeep
     Settle();
     sim.UpdateState([](kpm::sim::PrinterState& s) { s.schedule = {Entry(1, 0)}; });
     Back();
-    ASSERT_EQ(Active(), CCirculationSchedule1Page::kTemplate);
-    EXPECT_EQ(sheet->GetReturnPage(), Page2::kTemplate);
+    ASSERT_EQ(Active(), kpm::ids::IDD_CIRCULATION_SCHEDULE1);
+    EXPECT_EQ(sheet->GetReturnPage(), kpm::ids::IDD_CIRCULATION_SCHEDULE2);
     Next();
-    ASSERT_EQ(Active(), Page2::kTemplate);
+    ASSERT_EQ(Active(), kpm::ids::IDD_CIRCULATION_SCHEDULE2);
     EXPECT_EQ(Shown(), (QStringList{"06:30", "08:00", "12:00"}));
 }
 
 TEST_F(CirculationSchedule, CancellingSendsAnEmptyScheduleAndNoClock) {
     sim.UpdateState([](kpm::sim::PrinterState& s) { s.schedule = {Entry(8, 0)}; });
     StartSheet();
-    Open(CCirculationSchedule1Page::kTemplate);
-    EXPECT_TRUE(PageOf<CCirculationSchedule1Page>(CCirculationSchedule1Page::kTemplate)
-                    ->IsItemChecked(CCirculationSchedule1Page::kSet));
-    QTest::mouseClick(PageOf<CCirculationSchedule1Page>(CCirculationSchedule1Page::kTemplate)
-                          ->Item(CCirculationSchedule1Page::kCancel),
+    Open(kpm::ids::IDD_CIRCULATION_SCHEDULE1);
+    EXPECT_TRUE(PageOf<CCirculationSchedule1Page>(kpm::ids::IDD_CIRCULATION_SCHEDULE1)
+                    ->IsItemChecked(kpm::ids::IDC_CIRCULATION_SCHEDULE1_SET));
+    QTest::mouseClick(PageOf<CCirculationSchedule1Page>(kpm::ids::IDD_CIRCULATION_SCHEDULE1)
+                          ->Item(kpm::ids::IDC_CIRCULATION_SCHEDULE1_CANCEL),
                       Qt::LeftButton);
     Settle();
     EXPECT_TRUE(NextEnabled() && BackEnabled());
@@ -354,7 +356,7 @@ TEST_F(CirculationSchedule, CancellingSendsAnEmptyScheduleAndNoClock) {
     sim.AddFault("status:7@130x1");
     Next();
     EXPECT_EQ(ShownTexts(messages), QStringList{MessageText(389, 7)});
-    EXPECT_EQ(Active(), CCirculationSchedule1Page::kTemplate);
+    EXPECT_EQ(Active(), kpm::ids::IDD_CIRCULATION_SCHEDULE1);
     messages.boxes.clear();
     Next();
     EXPECT_EQ(ShownTexts(messages), Texts({319}));
@@ -369,7 +371,7 @@ TEST_F(CirculationSchedule, APrinterFailureShowsItsCodeAndTheSortedTimes) {
     sim.AddFault("status:19@128x1");
     Next();
     EXPECT_EQ(ShownTexts(messages), QStringList{MessageText(208, 19)});
-    EXPECT_EQ(Active(), Page2::kTemplate);
+    EXPECT_EQ(Active(), kpm::ids::IDD_CIRCULATION_SCHEDULE2);
     EXPECT_EQ(Shown(), (QStringList{"00:00", "04:00", "08:00", "12:00", "16:00", "20:00"}));
     EXPECT_EQ(SelectedRadio(), 6);
     EXPECT_TRUE(sim.state().schedule.empty());  // no schedule without the clock
@@ -378,7 +380,7 @@ TEST_F(CirculationSchedule, APrinterFailureShowsItsCodeAndTheSortedTimes) {
     sim.AddFault("status:7@130x1");
     Next();
     EXPECT_EQ(ShownTexts(messages), QStringList{MessageText(389, 7)});
-    EXPECT_EQ(Active(), Page2::kTemplate);
+    EXPECT_EQ(Active(), kpm::ids::IDD_CIRCULATION_SCHEDULE2);
     EXPECT_TRUE(sim.state().clockSeconds.has_value());
     EXPECT_TRUE(sim.state().schedule.empty());
 }
@@ -386,9 +388,9 @@ TEST_F(CirculationSchedule, APrinterFailureShowsItsCodeAndTheSortedTimes) {
 TEST_F(CirculationSchedule, DemoModeWalksThroughFromTheMainPage) {
     StartSheet(true);
     ChooseTask(1008);
-    ASSERT_EQ(Active(), CCirculationSchedule1Page::kTemplate);
+    ASSERT_EQ(Active(), kpm::ids::IDD_CIRCULATION_SCHEDULE1);
     Next();
-    ASSERT_EQ(Active(), Page2::kTemplate);
+    ASSERT_EQ(Active(), kpm::ids::IDD_CIRCULATION_SCHEDULE2);
     Enter({"0", "4", "8", "12", "16", "20"}, 1);  // minutes, not hours: gaps too short
     Next();
     EXPECT_EQ(ShownTexts(messages), Texts({332}));

@@ -21,7 +21,7 @@ using testing_support::MessageText;
 using testing_support::ShownTexts;
 
 constexpr int kMain = 102;
-constexpr int kPage = CLocalTimeSetting1Page::kTemplate;
+constexpr int kPage = kpm::ids::IDD_LOCAL_TIME_SETTING1;
 
 // The printer's clock: seconds since 2000-01-01 on the PC's wall clock.
 std::uint32_t PrinterWallClock(const QDateTime& local) {
@@ -111,7 +111,7 @@ TEST_F(ClockPage, DemoModeConfirmsAndReturnsWithoutAPrinter) {
 class ShortBoundSheet : public CTovikSheet {
 public:
     explicit ShortBoundSheet(ui::MessageService& messages)
-        : CTovikSheet(messages, kpm::workflows::CreatePage) {
+        : CTovikSheet(messages, kpm::workflows::WizardPages()) {
         SetOpenPrinter([](const char* name, kpbidi_error_tag* error) {
             kpbidi_printer_tag* printer = kpbidi_open_printer(name, error);
             if (printer != nullptr) {

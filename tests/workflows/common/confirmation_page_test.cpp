@@ -10,11 +10,13 @@
 #include "app/tovik_sheet.h"
 #include "tests/app/app_fixture.h"
 #include "tests/workflows/settle.h"
+#include "workflows/firing/firing_ids.h"
 
 namespace {
 
 using kpm::workflows::ConfirmationLayout;
 using kpm::workflows::ConfirmationPage;
+using namespace kpm::ids;
 
 constexpr int kSettleMs = 80;
 
@@ -34,10 +36,14 @@ struct Variant {
     int yesButtons;
     int noButtons;
 };
+// The layout of the next confirmation page made (a page table holds plain
+// functions, so the page takes it from here).
+ConfirmationLayout gLayout;
+
 constexpr Variant kVariants[] = {
-    {"with example", 1017, ui::kWizBack | ui::kWizNext, ui::kWizBack},
+    {"with example", IDC_EXAMPLE, ui::kWizBack | ui::kWizNext, ui::kWizBack},
     {"without example", 0, ui::kWizBack | ui::kWizNext, ui::kWizBack},
-    {"next only after yes", 1017, ui::kWizNext, ui::kWizBack},
+    {"next only after yes", IDC_EXAMPLE, ui::kWizNext, ui::kWizBack},
 };
 
 class ConfirmationPageTest : public testing_support::AppTest {
@@ -45,18 +51,27 @@ protected:
     void Build(const Variant& variant) {
         app->SetDemoMode();  // the main page's list, which starts the sheet, fills at once
         ConfirmationLayout layout;
-        layout.page = {134, {{1088, 197}, {1022, 129}, {1019, 159}}, {1088}, ui::kWizBack};
-        layout.nextLine = 1090;
+        layout.page = {IDD_FIRE6,
+                       {{IDC_FIRE6_CAPTION, IDS_STEP6},
+                        {IDC_READJUST, IDS_READJUST},
+                        {IDC_RESTART, IDS_RETURN_TO_STEP1}},
+                       {IDC_FIRE6_CAPTION},
+                       ui::kWizBack};
+        layout.nextLine = IDC_FIRE6_CLICK_NEXT;
         layout.example = variant.example;
-        layout.returnMarker = 134;
-        layout.reAdjustTarget = 132;
-        layout.restartTarget = 129;
+        layout.returnMarker = IDD_FIRE6;
+        layout.reAdjustTarget = IDD_FIRE4;
+        layout.restartTarget = IDD_FIRE1;
         layout.yesButtons = variant.yesButtons;
         layout.noButtons = variant.noButtons;
         sheet.reset();
-        sheet = std::make_unique<CTovikSheet>(messages, [layout](int id) -> ui::PropertyPage* {
-            return id == 134 ? new CountingConfirmation(layout) : nullptr;
-        });
+        gLayout = layout;
+        static constexpr PageEntry kPages[] = {
+            {IDD_FIRE1},
+            {IDD_FIRE4},
+            {IDD_FIRE6, []() -> ui::PropertyPage* { return new CountingConfirmation(gLayout); }},
+        };
+        sheet = std::make_unique<CTovikSheet>(messages, kPages);
         sheet->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet.get()));
         // Past the main page's own buttons.
@@ -68,12 +83,12 @@ protected:
         AppTest::TearDown();
     }
     void Enter() {
-        sheet->SetActivePage(sheet->GetPageIndexByTemplate(134));
+        sheet->SetActivePage(sheet->GetPageIndexByTemplate(IDD_FIRE6));
         ASSERT_TRUE(testing_support::SettleWizardButtons(*sheet, kSettleMs));
     }
     CountingConfirmation* Page() const {
         return dynamic_cast<CountingConfirmation*>(
-            sheet->GetPage(sheet->GetPageIndexByTemplate(134)));
+            sheet->GetPage(sheet->GetPageIndexByTemplate(IDD_FIRE6)));
     }
     void Click(int id) {
         auto* button = Page()->ItemAs<QAbstractButton>(id);
@@ -92,28 +107,28 @@ TEST_F(ConfirmationPageTest, AnswersDecideTheButtonsAndLinesAndNeverCarryOver) {
         Build(v);
         ConfirmationPage* page = Page();
         EXPECT_EQ(sheet->WizardButtons(), ui::kWizBack);
-        EXPECT_FALSE(page->IsItemChecked(1036));
-        EXPECT_FALSE(page->IsItemChecked(1021));
-        EXPECT_FALSE(page->IsItemVisible(1022));
-        EXPECT_FALSE(page->IsItemVisible(1090));
-        EXPECT_EQ(page->ItemText(1088), QStringLiteral("Step 6:"));
+        EXPECT_FALSE(page->IsItemChecked(IDC_YES));
+        EXPECT_FALSE(page->IsItemChecked(IDC_NO));
+        EXPECT_FALSE(page->IsItemVisible(IDC_READJUST));
+        EXPECT_FALSE(page->IsItemVisible(IDC_FIRE6_CLICK_NEXT));
+        EXPECT_EQ(page->ItemText(IDC_FIRE6_CAPTION), QStringLiteral("Step 6:"));
 
-        Click(1036);
+        Click(IDC_YES);
         EXPECT_EQ(sheet->WizardButtons(), v.yesButtons);
-        EXPECT_TRUE(page->IsItemVisible(1090));
-        EXPECT_FALSE(page->IsItemVisible(1022));
+        EXPECT_TRUE(page->IsItemVisible(IDC_FIRE6_CLICK_NEXT));
+        EXPECT_FALSE(page->IsItemVisible(IDC_READJUST));
 
-        Click(1021);
+        Click(IDC_NO);
         EXPECT_EQ(sheet->WizardButtons(), v.noButtons);
-        EXPECT_FALSE(page->IsItemVisible(1090));
-        EXPECT_TRUE(page->IsItemVisible(1022));
+        EXPECT_FALSE(page->IsItemVisible(IDC_FIRE6_CLICK_NEXT));
+        EXPECT_TRUE(page->IsItemVisible(IDC_READJUST));
 
         Enter();
-        EXPECT_FALSE(page->IsItemChecked(1021));
-        EXPECT_FALSE(page->IsItemVisible(1022));
+        EXPECT_FALSE(page->IsItemChecked(IDC_NO));
+        EXPECT_FALSE(page->IsItemVisible(IDC_READJUST));
         EXPECT_EQ(sheet->WizardButtons(), ui::kWizBack);
 
-        Click(1017);
+        Click(IDC_EXAMPLE);
         EXPECT_EQ(Page()->examples, v.example != 0 ? 1 : 0);
     }
 }
@@ -123,13 +138,13 @@ TEST_F(ConfirmationPageTest, ReAdjustAndRestartSetTheMarkerAndJump) {
         int button;
         int target;
     };
-    for (const Jump& jump : {Jump{1022, 132}, Jump{1019, 129}}) {
+    for (const Jump& jump : {Jump{IDC_READJUST, IDD_FIRE4}, Jump{IDC_RESTART, IDD_FIRE1}}) {
         Build(kVariants[0]);
-        Click(1021);
+        Click(IDC_NO);
         sheet->SetReturnPage(-1);
         Click(jump.button);
         EXPECT_EQ(Active(), jump.target);
-        EXPECT_EQ(sheet->GetReturnPage(), 134);
+        EXPECT_EQ(sheet->GetReturnPage(), IDD_FIRE6);
     }
 }
 

@@ -178,7 +178,7 @@ TEST_F(FiringTest, StepOneOffersThePrintersCombinationsAndCompletesAfterTheLast)
             RunPass(c.order[pass], QStringLiteral("5"));
             EXPECT_EQ(messages.boxes.empty(), pass + 1 < c.order.size());
         }
-        ASSERT_EQ(Active(), CTovikSheet::kMainPageTemplate);
+        ASSERT_EQ(Active(), kpm::ids::IDD_MAIN);
         ASSERT_EQ(messages.boxes.size(), 1u);
         EXPECT_EQ(
             messages.boxes[0].text,
@@ -199,7 +199,7 @@ TEST_F(FiringTest, BackKeepsOrRechoosesAsTheWayInSays) {
     ASSERT_EQ(Active(), 129);
     EXPECT_TRUE(Checked(kWhite1200));
     Back();
-    EXPECT_EQ(Active(), CTovikSheet::kMainPageTemplate);
+    EXPECT_EQ(Active(), kpm::ids::IDD_MAIN);
     Open(129);  // from the main page: the default again
     EXPECT_TRUE(Checked(kColour1200));
     EXPECT_FALSE(Checked(kWhite1200));

@@ -63,18 +63,6 @@ protected:
         }
         EXPECT_TRUE(QTest::qWaitFor([this] { return NextEnabled(); }, 2000));
     }
-    // The values of every request carrying `code`, in order.
-    std::vector<std::vector<unsigned char>> Sent(std::uint16_t code) const {
-        std::vector<std::vector<unsigned char>> values;
-        for (const auto& record : sim.requests()) {
-            for (const auto& command : record.commands) {
-                if (command.code == code) {
-                    values.push_back(command.data);
-                }
-            }
-        }
-        return values;
-    }
 };
 
 TEST_F(HeadTest, SerialNumbersAreNormalisedAndCheckedPerHead) {
@@ -179,7 +167,7 @@ TEST_F(HeadTest, BothHeadsDoneEndOnTheMainPage) {
     Next();
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_EQ(messages.boxes[0].text, Text(257));
-    EXPECT_EQ(Active(), CTovikSheet::kMainPageTemplate);
+    EXPECT_EQ(Active(), kpm::ids::IDD_MAIN);
     EXPECT_EQ(sim.state().heads[1].serial, "XAA1234");
 }
 
@@ -202,7 +190,7 @@ TEST_F(HeadTest, BothProceduresStartFromTheMainPage) {
         Next();
         EXPECT_EQ(Active(), first);
         Back();
-        EXPECT_EQ(Active(), CTovikSheet::kMainPageTemplate);
+        EXPECT_EQ(Active(), kpm::ids::IDD_MAIN);
     }
 }
 

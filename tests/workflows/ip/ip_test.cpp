@@ -36,14 +36,14 @@ protected:
         return sheet->GetPage(sheet->GetPageIndexByTemplate(templateId))->Item(id);
     }
     ui::IpAddressEdit* Address(int id) const {
-        return qobject_cast<ui::IpAddressEdit*>(Control(CIp1Page::kTemplate, id));
+        return qobject_cast<ui::IpAddressEdit*>(Control(kpm::ids::IDD_IP1, id));
     }
     QLineEdit* HostName() const {
-        return qobject_cast<QLineEdit*>(Control(CIp4Page::kTemplate, CIp4Page::kHostName));
+        return qobject_cast<QLineEdit*>(Control(kpm::ids::IDD_IP4, kpm::ids::IDC_IP4_HOST_NAME));
     }
-    void Choose(int radio) { Click(Control(CIp3Page::kTemplate, radio)); }
+    void Choose(int radio) { Click(Control(kpm::ids::IDD_IP3, radio)); }
     bool IsChecked(int radio) const {
-        return qobject_cast<QRadioButton*>(Control(CIp3Page::kTemplate, radio))->isChecked();
+        return qobject_cast<QRadioButton*>(Control(kpm::ids::IDD_IP3, radio))->isChecked();
     }
     // Types "a.b.c.d" into the four fields of an address entry.
     void TypeAddress(int id, const QString& address) {
@@ -57,14 +57,14 @@ protected:
     // Opens 307 on the printer's current mode, as the main page does.
     void OpenMethodPage() {
         ASSERT_EQ(sheet->ReadIpMode(), 0);
-        Open(CIp3Page::kTemplate);
+        Open(kpm::ids::IDD_IP3);
     }
     // From 307 on to 135 with a static address.
     void OpenAddressPage() {
         OpenMethodPage();
-        Choose(CIp3Page::kManual);
+        Choose(kpm::ids::IDC_IP3_MANUAL);
         Next();
-        ASSERT_EQ(Active(), CIp1Page::kTemplate) << ShownTexts(messages).join('|').toStdString();
+        ASSERT_EQ(Active(), kpm::ids::IDD_IP1) << ShownTexts(messages).join('|').toStdString();
     }
 };
 
@@ -73,38 +73,38 @@ TEST_F(IpProcedure, StaticAddressFromTheMainPageAndBackFromTheLastPageReadsAgain
     ChooseTask(1005);
 
     // The printer takes its address automatically when new.
-    ASSERT_EQ(Active(), CIp3Page::kTemplate) << ShownTexts(messages).join('|').toStdString();
-    EXPECT_TRUE(IsChecked(CIp3Page::kAutomatic));
-    EXPECT_FALSE(IsChecked(CIp3Page::kManual));
+    ASSERT_EQ(Active(), kpm::ids::IDD_IP3) << ShownTexts(messages).join('|').toStdString();
+    EXPECT_TRUE(IsChecked(kpm::ids::IDC_IP3_AUTOMATIC));
+    EXPECT_FALSE(IsChecked(kpm::ids::IDC_IP3_MANUAL));
     EXPECT_TRUE(NextEnabled() && BackEnabled());
 
-    Choose(CIp3Page::kManual);
+    Choose(kpm::ids::IDC_IP3_MANUAL);
     Next();
-    ASSERT_EQ(Active(), CIp1Page::kTemplate);
+    ASSERT_EQ(Active(), kpm::ids::IDD_IP1);
     EXPECT_EQ(sim.state().ipMode, 0);  // written on leaving the method page
-    EXPECT_EQ(Address(CIp1Page::kAddress)->Address(), Ip(192, 168, 0, 50));
-    EXPECT_EQ(Address(CIp1Page::kMask)->Address(), Ip(255, 255, 255, 0));
-    EXPECT_EQ(Address(CIp1Page::kGateway)->Address(), Ip(192, 168, 0, 1));
+    EXPECT_EQ(Address(kpm::ids::IDC_IP1_ADDRESS)->Address(), Ip(192, 168, 0, 50));
+    EXPECT_EQ(Address(kpm::ids::IDC_IP1_MASK)->Address(), Ip(255, 255, 255, 0));
+    EXPECT_EQ(Address(kpm::ids::IDC_IP1_GATEWAY)->Address(), Ip(192, 168, 0, 1));
 
-    TypeAddress(CIp1Page::kAddress, QStringLiteral("10.20.30.40"));
-    TypeAddress(CIp1Page::kMask, QStringLiteral("255.255.0.0"));
-    TypeAddress(CIp1Page::kGateway, QStringLiteral("10.20.0.1"));
+    TypeAddress(kpm::ids::IDC_IP1_ADDRESS, QStringLiteral("10.20.30.40"));
+    TypeAddress(kpm::ids::IDC_IP1_MASK, QStringLiteral("255.255.0.0"));
+    TypeAddress(kpm::ids::IDC_IP1_GATEWAY, QStringLiteral("10.20.0.1"));
     Next();
-    ASSERT_EQ(Active(), CIp2Page::kTemplate) << ShownTexts(messages).join('|').toStdString();
+    ASSERT_EQ(Active(), kpm::ids::IDD_IP2) << ShownTexts(messages).join('|').toStdString();
     EXPECT_EQ(sim.state().ipAddress, Ip(10, 20, 30, 40));
     EXPECT_EQ(sim.state().subnetMask, Ip(255, 255, 0, 0));
     EXPECT_EQ(sim.state().gateway, Ip(10, 20, 0, 1));
-    EXPECT_EQ(sheet->GetReturnPage(), CIp1Page::kTemplate);
+    EXPECT_EQ(sheet->GetReturnPage(), kpm::ids::IDD_IP1);
 
     // Back shows what the printer holds now, not what was typed.
     sim.UpdateState([](kpm::sim::PrinterState& s) { s.gateway = Ip(10, 20, 0, 254); });
     Back();
-    ASSERT_EQ(Active(), CIp1Page::kTemplate);
-    EXPECT_EQ(Address(CIp1Page::kAddress)->Address(), Ip(10, 20, 30, 40));
-    EXPECT_EQ(Address(CIp1Page::kGateway)->Address(), Ip(10, 20, 0, 254));
+    ASSERT_EQ(Active(), kpm::ids::IDD_IP1);
+    EXPECT_EQ(Address(kpm::ids::IDC_IP1_ADDRESS)->Address(), Ip(10, 20, 30, 40));
+    EXPECT_EQ(Address(kpm::ids::IDC_IP1_GATEWAY)->Address(), Ip(10, 20, 0, 254));
 
     Next();
-    ASSERT_EQ(Active(), CIp2Page::kTemplate);
+    ASSERT_EQ(Active(), kpm::ids::IDD_IP2);
     Next();
     EXPECT_EQ(Active(), kMain);
     EXPECT_TRUE(messages.boxes.empty()) << ShownTexts(messages).join('|').toStdString();
@@ -127,11 +127,11 @@ TEST_F(IpProcedure, RefusedAddressesShowTheirOwnBoxesWithoutACode) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mask);
         messages.boxes.clear();
-        TypeAddress(CIp1Page::kAddress, QString::fromLatin1(c.address));
-        TypeAddress(CIp1Page::kMask, QString::fromLatin1(c.mask));
-        TypeAddress(CIp1Page::kGateway, QString::fromLatin1(c.gateway));
+        TypeAddress(kpm::ids::IDC_IP1_ADDRESS, QString::fromLatin1(c.address));
+        TypeAddress(kpm::ids::IDC_IP1_MASK, QString::fromLatin1(c.mask));
+        TypeAddress(kpm::ids::IDC_IP1_GATEWAY, QString::fromLatin1(c.gateway));
         Next();
-        EXPECT_EQ(Active(), CIp1Page::kTemplate);
+        EXPECT_EQ(Active(), kpm::ids::IDD_IP1);
         EXPECT_EQ(ShownTexts(messages), QStringList{MessageText(c.text)});
         ASSERT_EQ(messages.boxes.size(), 1u);
         EXPECT_EQ(messages.boxes[0].caption, QString::fromLatin1(kInformationCaption));
@@ -142,14 +142,14 @@ TEST_F(IpProcedure, RefusedAddressesShowTheirOwnBoxesWithoutACode) {
     // Any other refusal goes through the error mapping, with its code.
     messages.boxes.clear();
     sim.AddFault("status:7@65x1");
-    TypeAddress(CIp1Page::kAddress, QStringLiteral("192.168.0.60"));
-    TypeAddress(CIp1Page::kGateway, QStringLiteral("192.168.0.1"));
+    TypeAddress(kpm::ids::IDC_IP1_ADDRESS, QStringLiteral("192.168.0.60"));
+    TypeAddress(kpm::ids::IDC_IP1_GATEWAY, QStringLiteral("192.168.0.1"));
     Next();
-    EXPECT_EQ(Active(), CIp1Page::kTemplate);
+    EXPECT_EQ(Active(), kpm::ids::IDD_IP1);
     EXPECT_EQ(ShownTexts(messages), QStringList{MessageText(389, 7)});
     // The same values go through once the printer takes them.
     Next();
-    EXPECT_EQ(Active(), CIp2Page::kTemplate);
+    EXPECT_EQ(Active(), kpm::ids::IDD_IP2);
     EXPECT_EQ(sim.state().ipAddress, Ip(192, 168, 0, 60));
 }
 
@@ -157,7 +157,7 @@ TEST_F(IpProcedure, HostNameTakesOnlyHostNameCharactersAndBackReadsItAgain) {
     StartSheet();
     OpenMethodPage();
     Next();  // the automatic mode the printer reported
-    ASSERT_EQ(Active(), CIp4Page::kTemplate) << ShownTexts(messages).join('|').toStdString();
+    ASSERT_EQ(Active(), kpm::ids::IDD_IP4) << ShownTexts(messages).join('|').toStdString();
     EXPECT_EQ(HostName()->text(), QStringLiteral("KPM735-0142"));
 
     HostName()->clear();
@@ -174,27 +174,27 @@ TEST_F(IpProcedure, HostNameTakesOnlyHostNameCharactersAndBackReadsItAgain) {
     QTest::keyClicks(HostName(), QStringLiteral("c"));
 
     Next();
-    ASSERT_EQ(Active(), CIp2Page::kTemplate) << ShownTexts(messages).join('|').toStdString();
+    ASSERT_EQ(Active(), kpm::ids::IDD_IP2) << ShownTexts(messages).join('|').toStdString();
     EXPECT_EQ(sim.state().hostName, "myp1-a.c");
     EXPECT_EQ(sim.state().ipMode, 1);
 
     sim.UpdateState([](kpm::sim::PrinterState& s) { s.hostName = "renamed"; });
     Back();
-    ASSERT_EQ(Active(), CIp4Page::kTemplate);
+    ASSERT_EQ(Active(), kpm::ids::IDD_IP4);
     EXPECT_EQ(HostName()->text(), QStringLiteral("renamed"));
 
     // A name the printer refuses is shown with its code; the page stays.
     HostName()->setText(QStringLiteral(".dot"));
     Next();
-    EXPECT_EQ(Active(), CIp4Page::kTemplate);
+    EXPECT_EQ(Active(), kpm::ids::IDD_IP4);
     EXPECT_EQ(ShownTexts(messages), QStringList{MessageText(389, 7)});
 
     // Back from the host name reads the mode again.
     sim.UpdateState([](kpm::sim::PrinterState& s) { s.ipMode = 0; });
     Back();
-    ASSERT_EQ(Active(), CIp3Page::kTemplate);
-    EXPECT_TRUE(IsChecked(CIp3Page::kManual));
-    EXPECT_EQ(sheet->GetReturnPage(), CIp4Page::kTemplate);
+    ASSERT_EQ(Active(), kpm::ids::IDD_IP3);
+    EXPECT_TRUE(IsChecked(kpm::ids::IDC_IP3_MANUAL));
+    EXPECT_EQ(sheet->GetReturnPage(), kpm::ids::IDD_IP4);
     Back();
     EXPECT_EQ(Active(), kMain);
 }
@@ -202,48 +202,48 @@ TEST_F(IpProcedure, HostNameTakesOnlyHostNameCharactersAndBackReadsItAgain) {
 TEST_F(IpProcedure, TheReadAfterTheModeDecidesAndFailuresKeepThePage) {
     StartSheet();
     OpenMethodPage();
-    Choose(CIp3Page::kManual);
+    Choose(kpm::ids::IDC_IP3_MANUAL);
     // A refused mode is not reported by itself: the read that follows decides.
     sim.AddFault("status:7@76x1");
     Next();
-    EXPECT_EQ(Active(), CIp1Page::kTemplate);
+    EXPECT_EQ(Active(), kpm::ids::IDD_IP1);
     EXPECT_TRUE(messages.boxes.empty()) << ShownTexts(messages).join('|').toStdString();
 
     sim.AddFault("status:6@77x1");
     Back();
-    EXPECT_EQ(Active(), CIp1Page::kTemplate);
+    EXPECT_EQ(Active(), kpm::ids::IDD_IP1);
     EXPECT_EQ(ShownTexts(messages), QStringList{MessageText(388, 6)});
     Back();
-    ASSERT_EQ(Active(), CIp3Page::kTemplate);
+    ASSERT_EQ(Active(), kpm::ids::IDD_IP3);
 
     messages.boxes.clear();
-    Choose(CIp3Page::kAutomatic);
+    Choose(kpm::ids::IDC_IP3_AUTOMATIC);
     sim.AddFault("status:1@75x1");
     Next();
-    EXPECT_EQ(Active(), CIp3Page::kTemplate);
+    EXPECT_EQ(Active(), kpm::ids::IDD_IP3);
     EXPECT_EQ(ShownTexts(messages), QStringList{MessageText(164, 1)});
     EXPECT_EQ(sim.state().ipMode, 1);
 }
 
 TEST_F(IpProcedure, DemoModeWalksThroughWithoutAPrinter) {
     StartSheet(true);
-    Open(CIp3Page::kTemplate);
-    EXPECT_TRUE(IsChecked(CIp3Page::kManual));  // the initial state: a static address
+    Open(kpm::ids::IDD_IP3);
+    EXPECT_TRUE(IsChecked(kpm::ids::IDC_IP3_MANUAL));  // the initial state: a static address
     Next();
-    ASSERT_EQ(Active(), CIp1Page::kTemplate);
-    EXPECT_EQ(Address(CIp1Page::kGateway)->Address(), Ip(192, 168, 0, 254));
+    ASSERT_EQ(Active(), kpm::ids::IDD_IP1);
+    EXPECT_EQ(Address(kpm::ids::IDC_IP1_GATEWAY)->Address(), Ip(192, 168, 0, 254));
     Next();
-    ASSERT_EQ(Active(), CIp2Page::kTemplate);
+    ASSERT_EQ(Active(), kpm::ids::IDD_IP2);
     Back();
-    ASSERT_EQ(Active(), CIp1Page::kTemplate);
+    ASSERT_EQ(Active(), kpm::ids::IDD_IP1);
     Back();
-    ASSERT_EQ(Active(), CIp3Page::kTemplate);
-    Choose(CIp3Page::kAutomatic);
+    ASSERT_EQ(Active(), kpm::ids::IDD_IP3);
+    Choose(kpm::ids::IDC_IP3_AUTOMATIC);
     Next();
-    ASSERT_EQ(Active(), CIp4Page::kTemplate);
+    ASSERT_EQ(Active(), kpm::ids::IDD_IP4);
     EXPECT_EQ(HostName()->text(), QStringLiteral("ZEDora"));
     Next();
-    ASSERT_EQ(Active(), CIp2Page::kTemplate);
+    ASSERT_EQ(Active(), kpm::ids::IDD_IP2);
     Next();
     EXPECT_EQ(Active(), kMain);
     EXPECT_TRUE(messages.boxes.empty());
@@ -252,13 +252,14 @@ TEST_F(IpProcedure, DemoModeWalksThroughWithoutAPrinter) {
 
 TEST_F(IpProcedure, TabVisitsEveryAddressFieldOnceInOrder) {
     StartSheet(true);
-    Open(CIp3Page::kTemplate);
+    Open(kpm::ids::IDD_IP3);
     Next();
-    ASSERT_EQ(Active(), CIp1Page::kTemplate);
+    ASSERT_EQ(Active(), kpm::ids::IDD_IP1);
     sheet->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
-    Address(CIp1Page::kAddress)->Field(0)->setFocus(Qt::TabFocusReason);
-    for (int entry : {CIp1Page::kAddress, CIp1Page::kMask, CIp1Page::kGateway}) {
+    Address(kpm::ids::IDC_IP1_ADDRESS)->Field(0)->setFocus(Qt::TabFocusReason);
+    for (int entry :
+         {kpm::ids::IDC_IP1_ADDRESS, kpm::ids::IDC_IP1_MASK, kpm::ids::IDC_IP1_GATEWAY}) {
         for (int i = 0; i < 4; ++i) {
             ASSERT_EQ(QApplication::focusWidget(), Address(entry)->Field(i)) << entry << " " << i;
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

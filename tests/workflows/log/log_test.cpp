@@ -495,7 +495,7 @@ TEST_F(LogTest, DemoModeRunsTheBarAndWritesNoFile) {
     EXPECT_TRUE(sheet->GetLogFile().contains(QStringLiteral("ZEDora_xxxx0000_")));
     EXPECT_TRUE(Files().empty());
     Next();
-    EXPECT_EQ(Active(), CTovikSheet::kMainPageTemplate);
+    EXPECT_EQ(Active(), kpm::ids::IDD_MAIN);
 }
 
 }  // namespace

@@ -12,7 +12,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "tests/workflows/workflow_fixture.h"
+#include "tests/workflows/adjustment_steps.h"
+#include "ui/controls.h"
 
 namespace {
 
@@ -22,29 +23,8 @@ using Bytes = std::vector<unsigned char>;
 constexpr std::uint16_t kPlatenCommand = 109;
 constexpr std::uint16_t kFeedCommand = 114;
 
-class PlatenTest : public testing_support::WorkflowTest {
+class PlatenTest : public testing_support::AdjustmentTest {
 protected:
-    // The values of every request command with `code`, in order.
-    std::vector<Bytes> Sent(std::uint16_t code) const {
-        std::vector<Bytes> values;
-        for (const auto& request : sim.requests()) {
-            for (const auto& command : request.commands) {
-                if (command.code == code) {
-                    values.push_back(command.data);
-                }
-            }
-        }
-        return values;
-    }
-    // Clicks a button, radio or check box of the active page as the user would.
-    void Click(int control) {
-        auto* button = sheet->GetActivePage()->ItemAs<QAbstractButton>(control);
-        ASSERT_NE(button, nullptr) << "no control " << control << " on " << Active();
-        // On its indicator or text: a radio in a wide row ignores the rest.
-        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
-        Settle();
-    }
-    bool Checked(int control) const { return sheet->GetActivePage()->IsItemChecked(control); }
     // Steps 1 and 2 from the main page: the box set, the pattern sent.
     void ThroughPreparation() {
         Open(252);
@@ -53,17 +33,6 @@ protected:
         ASSERT_EQ(Active(), 230);
         Next();
         ASSERT_EQ(Active(), 231);
-    }
-    // Selects the item reading `text` in a drop-down list of the active page.
-    void Choose(int control, const char* text) {
-        auto* list = sheet->GetActivePage()->ItemAs<QComboBox>(control);
-        ASSERT_NE(list, nullptr) << "no list " << control << " on " << Active();
-        const int index = list->findText(QString::fromLatin1(text));
-        ASSERT_GE(index, 0) << text;
-        list->setCurrentIndex(index);
-    }
-    QString Chosen(int control) const {
-        return sheet->GetActivePage()->ItemAs<QComboBox>(control)->currentText();
     }
     // Steps 3 to 6 of the banding phase: the bands chosen, written,
     // reprinted and confirmed with "Yes".
@@ -435,7 +404,7 @@ TEST_F(PlatenTest, TheLengthPhaseHasNoPrintExample) {
     StartSheet(true);
     for (int page : {276, 283}) {
         Open(page);
-        EXPECT_EQ(sheet->GetActivePage()->Item(1017), nullptr) << page;
+        EXPECT_EQ(ui::FindControl(sheet->GetActivePage(), 1017), nullptr) << page;
     }
 }
 
