@@ -1,6 +1,7 @@
 #include "bidi/protocol/log_fetch.h"
 
 #include <map>
+#include <span>
 #include <vector>
 
 #include "bidi/capi/error.h"
@@ -21,11 +22,11 @@ class LogAssembler {
 public:
     explicit LogAssembler(const Bidi::LogCallback& callback) : callback_(callback) {}
 
-    void OnCommand(const Command& command) {
+    void OnCommand(const CommandView& command) {
         if (command.code != ReplyCode::LogBlock) {
             return;
         }
-        const std::vector<unsigned char>& value = command.data;
+        const std::span<const unsigned char> value = command.data;
         if (value.size() < kBlockHeaderSize) {
             throw Error(InvalidResponse);
         }
@@ -41,7 +42,7 @@ public:
             Park(sequence, last, bytes, static_cast<std::size_t>(size));
             return;
         }
-        // In order: straight from the reply buffer, no copy.
+        // In order: straight from the stream's buffer, no copy.
         Deliver(bytes, static_cast<std::size_t>(size));
         ++next_;
         if (!last && !Drain()) {
@@ -104,7 +105,7 @@ void Bidi::FetchLog(const LogCallback& callback) {
 
     LogAssembler assembler(callback);
     ExchangeStreaming(*connector, request,
-                      [&assembler](const Command& command) { assembler.OnCommand(command); });
+                      [&assembler](const CommandView& command) { assembler.OnCommand(command); });
     if (!assembler.finished()) {
         throw Error(InvalidResponse);
     }
