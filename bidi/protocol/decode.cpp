@@ -148,15 +148,15 @@ std::size_t StreamPacket(BasicInputStream& input, std::uint32_t requestId,
     std::size_t handed = 0;
     std::uint16_t code = 0;
     std::uint32_t length = 0;
-    Command command;
+    std::vector<unsigned char> scratch;
     while (decoder.NextCommand(code, length)) {
         if (!wanted) {
             decoder.SkipData(length);
             continue;
         }
-        command.code = code;
-        decoder.ReadData(command.data, length);
-        handler(command);
+        decoder.UseData(length, scratch, [&](std::span<const unsigned char> data) {
+            handler(CommandView{code, data});
+        });
         ++handed;
     }
     decoder.ReadFooter(false);

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -41,7 +42,15 @@ Packet ReadPacket(BasicInputStream& input, std::size_t limit = kNoReplyLimit);
 void ReadNetworkPackets(BasicInputStream& input, std::size_t limit,
                         const std::function<void(Packet&&)>& take);
 
-using CommandHandler = std::function<void(const Command&)>;
+// A command as StreamPacket hands it over. Its data is valid during the call
+// only: it lies in the stream's read buffer whenever it arrived whole there,
+// so the bytes of a long reply are not copied once more on their way.
+struct CommandView {
+    std::uint16_t code = 0;
+    std::span<const unsigned char> data;
+};
+
+using CommandHandler = std::function<void(const CommandView&)>;
 
 // One packet from the stream without keeping its commands: when the header id
 // equals requestId each command goes to the handler as soon as it is

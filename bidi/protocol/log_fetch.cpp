@@ -2,6 +2,7 @@
 
 #include <map>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "bidi/capi/error.h"
@@ -25,11 +26,11 @@ class LogAssembler {
 public:
     explicit LogAssembler(const Bidi::LogCallback& callback) : callback_(callback) {}
 
-    void OnCommand(const Command& command) {
+    void OnCommand(const CommandView& command) {
         if (command.code != ReplyCode::LogBlock) {
             return;
         }
-        const std::vector<unsigned char>& value = command.data;
+        const std::span<const unsigned char> value = command.data;
         if (value.size() < kBlockHeaderSize) {
             throw Error(InvalidResponse);
         }
@@ -45,7 +46,7 @@ public:
             Park(sequence, last, bytes, static_cast<std::size_t>(size));
             return;
         }
-        // In order: straight from the reply buffer, no copy.
+        // In order: straight from the stream's buffer, no copy.
         Deliver(bytes, static_cast<std::size_t>(size));
         ++next_;
         if (!last && !Drain()) {
@@ -113,7 +114,7 @@ void Bidi::FetchLog(const LogCallback& callback, Clock::duration blockWait) {
         std::chrono::duration_cast<std::chrono::milliseconds>(blockWait));
     ExchangeStreaming(
         *connector, request,
-        [&](const Command& command) {
+        [&](const CommandView& command) {
             assembler.OnCommand(command);
             if (command.code == ReplyCode::LogBlock) {
                 deadline.Restart();

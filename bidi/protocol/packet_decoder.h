@@ -29,6 +29,8 @@ namespace KpBidi::detail {
 template <class Source>
 class PacketDecoder {
 public:
+    static constexpr std::size_t kCredibleShare = 8;
+
     explicit PacketDecoder(Source& source) : source_(source) {}
 
     // Steps 1 and 2: everything before the header marker is skipped; the 27
@@ -75,19 +77,42 @@ public:
             }
             const std::size_t take = std::min(remaining, window.size());
             if (out.size() + take > out.capacity()) {
-                // Geometric growth, never beyond the announced length; once
-                // the bytes so far make the length credible, take it whole
-                // rather than paying for one more doubling just short of it.
-                std::size_t wanted = std::max(out.size() + take, 2 * out.capacity());
-                if (wanted + wanted / 2 >= length) {
-                    wanted = length;
-                }
-                out.reserve(std::min<std::size_t>(wanted, length));
+                out.reserve(GrownCapacity(out.size() + take, out.capacity(), length));
             }
             out.insert(out.end(), window.data(), window.data() + take);
             source_.Consume(take);
             remaining -= take;
         }
+    }
+
+    // The capacity for `needed` bytes of a command of `length`: doubling,
+    // and the whole length at once as soon as the bytes that arrived make it
+    // credible (an eighth of it). Every doubling copies what came before,
+    // so a large command is taken whole early; memory stays within eight
+    // times the bytes received, never beyond the announced length.
+    static std::size_t GrownCapacity(std::size_t needed, std::size_t capacity, std::size_t length) {
+        if (needed >= length / kCredibleShare) {
+            return length;
+        }
+        return std::min(std::max(needed, 2 * capacity), length);
+    }
+
+    // Hands `use` a command's data: in place when the bytes at hand hold all
+    // of it (consumed once `use` returns), else gathered in `scratch`.
+    template <class Use>
+    void UseData(std::uint32_t length, std::vector<unsigned char>& scratch, Use&& use) {
+        if (length == 0) {
+            use(std::span<const unsigned char>());
+            return;
+        }
+        const auto window = source_.Window();
+        if (window.size() >= length) {
+            use(window.first(length));
+            source_.Consume(length);
+            return;
+        }
+        ReadData(scratch, length);
+        use(std::span<const unsigned char>(scratch));
     }
 
     void SkipData(std::uint32_t length) {

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Until the input runs out, which always ends in InvalidResponse.
         for (;;) {
             if (streaming) {
-                KpBidi::StreamPacket(input, 0x49444944, [&](const KpBidi::Command& c) {
+                KpBidi::StreamPacket(input, 0x49444944, [&](const KpBidi::CommandView& c) {
                     handedBytes += c.data.size();
                 });
             } else {

@@ -112,6 +112,20 @@ void Connection::Send(const unsigned char* data, std::size_t length) {
 
 std::size_t Connection::Receive(unsigned char* buffer, std::size_t size,
                                 std::chrono::milliseconds wait) {
+    // While a reply streams in, bytes are usually waiting already: take them
+    // without first asking poll, which would double the system calls.
+    for (;;) {
+        const ssize_t got = ::recv(socket_.get(), buffer, size, MSG_DONTWAIT);
+        if (got >= 0) {
+            return static_cast<std::size_t>(got);
+        }
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            break;
+        }
+        if (errno != EINTR) {
+            throw std::runtime_error("Connection::Recieve");
+        }
+    }
     const auto deadline = Clock::now() + wait;
     for (;;) {
         const auto left =

@@ -210,7 +210,9 @@ TEST(StreamPacket, HandsOverCommandsOfTheWantedIdOnly) {
     auto stream = ScriptedStream::Chunked(reply, 1000);
     KpBidi::BasicInputStream input(stream.get(), 256);
     std::vector<Bytes> seen;
-    const auto handler = [&](const KpBidi::Command& c) { seen.push_back(c.data); };
+    const auto handler = [&](const KpBidi::CommandView& c) {
+        seen.emplace_back(c.data.begin(), c.data.end());
+    };
     EXPECT_EQ(KpBidi::StreamPacket(input, 7, handler), 0u);  // stale id: dropped
     EXPECT_TRUE(seen.empty());
     EXPECT_EQ(KpBidi::StreamPacket(input, 7, handler), 2u);
@@ -224,7 +226,7 @@ TEST(StreamPacket, CommandIsHandedOverBeforeTheRestArrives) {
     ScriptedStream stream({ReadStep::Chunk(partial), ReadStep::Timeout()});
     KpBidi::BasicInputStream input(&stream, 512);
     int handed = 0;
-    EXPECT_THROW(KpBidi::StreamPacket(input, 1, [&](const KpBidi::Command&) { ++handed; }),
+    EXPECT_THROW(KpBidi::StreamPacket(input, 1, [&](const KpBidi::CommandView&) { ++handed; }),
                  KpBidi::communications::TimeoutException);
     EXPECT_EQ(handed, 1);
 }

@@ -364,8 +364,9 @@ TEST(ExchangeStreaming, HandsCommandsOverInArrivalOrder) {
         script.push_back(ReadStep::Timeout());
         Rig rig(protocol, script);
         std::vector<Bytes> seen;
-        KpBidi::ExchangeStreaming(rig.connector, request,
-                                  [&](const KpBidi::Command& c) { seen.push_back(c.data); });
+        KpBidi::ExchangeStreaming(rig.connector, request, [&](const KpBidi::CommandView& c) {
+            seen.emplace_back(c.data.begin(), c.data.end());
+        });
         EXPECT_EQ(seen, (std::vector<Bytes>{{1}, {2}, {3}})) << protocol;
         EXPECT_TRUE(rig.closed);
     }
@@ -374,7 +375,7 @@ TEST(ExchangeStreaming, HandsCommandsOverInArrivalOrder) {
 TEST(ExchangeStreaming, SameChecksAndTranslation) {
     KpBidi::Packet request = KpBidi::MakeRequest(kId);
     KpBidi::AddCommand(request, 35, Bytes(8, 0));
-    const auto ignore = [](const KpBidi::Command&) {};
+    const auto ignore = [](const KpBidi::CommandView&) {};
     {
         Rig rig(NetworkProtocol, {});
         rig.connector.available = false;
