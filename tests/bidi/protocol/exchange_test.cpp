@@ -425,7 +425,7 @@ TEST(ExchangeStreaming, TheCallersDeadlineEndsItUnlessProgressRestartsIt) {
             const int code = CodeOf([&] {
                 KpBidi::ExchangeStreaming(
                     connector, request,
-                    [&](const KpBidi::Command&) {
+                    [&](const KpBidi::CommandView&) {
                         ++seen;
                         if (restart) {
                             deadline.Restart();
