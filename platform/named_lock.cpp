@@ -108,13 +108,15 @@ std::string RuntimeDirectory(std::error_code& error) {
             return xdg;
         }
         struct stat st {};
-        if (lstat(xdg, &st) != 0) {
+        if (lstat(xdg, &st) != 0 && errno != EACCES) {
             // The session names a folder that is not there: a broken
             // session, not another user's doing.
             error = LastError();
             return {};
         }
-        // Someone else's folder, or open to others: not trusted.
+        // Someone else's folder, open to others, or behind a folder we may
+        // not enter (the session's variable kept across setpriv or sudo):
+        // not ours to use.
     }
     const std::string uid = std::to_string(geteuid());
     if (std::string run = "/run/user/" + uid; IsPrivateFolderOfUser(run)) {

@@ -49,7 +49,8 @@ private:
 // check; else "kpm-runtime" (mode 0700) in the user's cache folder
 // ($XDG_CACHE_HOME or ~/.cache, which must be the user's and writable by no
 // one else); else a folder made with mkdtemp under /tmp for the life of the
-// process. An $XDG_RUNTIME_DIR that does not exist is an error (ENOENT).
+// process. An $XDG_RUNTIME_DIR that does not exist is an error (ENOENT);
+// one we may not even look at (EACCES) is another user's and passed over.
 std::string RuntimeDirectory(std::error_code& error);
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -196,6 +197,31 @@ TEST_F(NamedLockTest, FoldersAnotherUserPreparedAreNotUsed) {
     }
     std::filesystem::remove_all(theirs);
     std::filesystem::remove_all(last);
+}
+
+// The session's variable kept across setpriv or sudo names a folder the new
+// user may not even enter: the lock is taken elsewhere, not refused.
+TEST_F(NamedLockTest, ARuntimeFolderWeCannotEnterIsPassedOver) {
+    ASSERT_EQ(geteuid(), 0u) << "becoming nobody needs root";
+    const passwd* nobody = getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr) << "no user nobody";
+    const std::string inner = dir_ + "/inner";  // dir_ is root's, mode 0700
+    ASSERT_EQ(mkdir(inner.c_str(), 0700), 0);
+    setenv("XDG_RUNTIME_DIR", inner.c_str(), 1);
+    const int status = InChild([&] {
+        if (setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0) {
+            return 2;
+        }
+        setenv("HOME", "/nonexistent", 1);
+        NamedLock lock;
+        std::error_code error;
+        const bool taken =
+            lock.TryAcquire("ZEDoraMAINTENANCE", error) == NamedLock::Result::Acquired &&
+            lock.Path().rfind(inner, 0) != 0;
+        std::filesystem::remove_all(std::filesystem::path(lock.Path()).parent_path());
+        return taken ? 0 : 1;
+    });
+    EXPECT_EQ(status, 0);
 }
 
 TEST_F(NamedLockTest, AcquireWaitsAsLongAsAskedAndNoLonger) {
