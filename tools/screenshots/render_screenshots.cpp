@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QStandardPaths>
@@ -50,12 +51,45 @@ public:
     static bool Save(QWidget& window, const QString& file) {
         window.show();
         QTest::qWait(20);
+        const bool clipped = ReportClipped(window, file);
         const bool ok = window.grab().save(file);
         window.hide();
         if (!ok) {
             std::fprintf(stderr, "kpm-screenshots: cannot write %s\n", qPrintable(file));
         }
-        return ok;
+        return ok && !clipped;
+    }
+
+    // A picture can hide a cut-off line as well as show it (a downscaled
+    // view drops a short last line), so the sizes are checked as well: a
+    // visible text control smaller than its text needs is named.
+    static bool ReportClipped(const QWidget& window, const QString& file) {
+        bool clipped = false;
+        const auto report = [&](const QWidget* control, QSize needs) {
+            std::fprintf(stderr, "kpm-screenshots: %s: %s \"%s\" clipped: %dx%d, needs %dx%d\n",
+                         qPrintable(file), qPrintable(control->objectName()),
+                         qPrintable(control->accessibleName()), control->width(), control->height(),
+                         needs.width(), needs.height());
+            clipped = true;
+        };
+        for (const QLabel* label : window.findChildren<QLabel*>()) {
+            if (!label->isVisible() || label->text().isEmpty()) {
+                continue;
+            }
+            const QSize needs = label->wordWrap()
+                                    ? QSize(label->width(), label->heightForWidth(label->width()))
+                                    : label->minimumSizeHint();
+            if (label->width() < needs.width() || label->height() < needs.height()) {
+                report(label, needs);
+            }
+        }
+        for (const QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
+            if (button->isVisible() && !button->text().isEmpty() &&
+                button->width() < button->minimumSizeHint().width()) {
+                report(button, button->minimumSizeHint());
+            }
+        }
+        return clipped;
     }
 };
 
