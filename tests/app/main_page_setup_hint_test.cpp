@@ -1,7 +1,6 @@
 // The main page's line for a machine where no KPM printer is set up, and
 // the desktop printer settings it opens.
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
 #include <QTest>
@@ -92,12 +91,7 @@ protected:
         sheet = std::make_unique<CTovikSheet>(messages);
         sheet->show();
         page = static_cast<CMainPage*>(sheet->GetPage(0));
-        QElapsedTimer waited;
-        waited.start();
-        while (page->IsSearching() && waited.elapsed() < 20000) {
-            QTest::qWait(10);
-        }
-        ASSERT_FALSE(page->IsSearching());
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !page->IsSearching(); }, 20000));
         QTest::qWait(50);
     }
     // A print system without queues: nothing to list.
@@ -137,12 +131,8 @@ TEST_F(SetupHint, NoPrinterOffersTheDesktopsPrinterSettings) {
     page->Item(kSettingsButton)->setFocus();
     QTest::keyClick(page->Item(kSettingsButton), Qt::Key_Space);
     const QString ran = QString::fromStdString(tools.Path("system-config-printer.ran"));
-    QElapsedTimer waited;
-    waited.start();
-    while (!QFile::exists(ran) && waited.elapsed() < 10000) {
-        QTest::qWait(20);
-    }
-    EXPECT_TRUE(QFile::exists(ran)) << "the printer settings were not started";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(ran); }, 10000))
+        << "the printer settings were not started";
 }
 
 TEST_F(SetupHint, WithoutAToolTheLineNamesTheCommandAndTheReadme) {

@@ -1,9 +1,7 @@
-// Capabilities a program of ours was started with: kpm-wizard and kpbidi are
-// installed without any (the echo's raw socket is kpm-echo's), and given
-// some by hand they drop them before anything the user's environment names
-// is loaded. Tried on a copy of a probe program with CAP_NET_RAW as a file
-// capability, run as nobody in a network namespace where no ping socket is
-// allowed. Needs root, as the echo tests do.
+// Capabilities given to kpm-wizard or kpbidi by hand are dropped before
+// anything the user's environment names is loaded. Tried on a probe with
+// CAP_NET_RAW as a file capability, run as nobody where no ping socket is
+// allowed. Needs root.
 #include "platform/net_raw.h"
 
 #include <netinet/in.h>

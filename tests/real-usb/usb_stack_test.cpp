@@ -1,8 +1,5 @@
-// The USB path against the kernel's own USB stack, inside the virtual
-// machine of scripts/usb-vm: printers are configfs gadgets served by the
-// printer simulator (FunctionFS), the computer side is usblp, sysfs read
-// through libudev, and usb:// queues of a private cupsd on the URIs that
-// CUPS's usb backend lists. Nothing here is a stand-in of ours.
+// The USB path against the kernel's own USB stack (usblp, sysfs, CUPS's usb
+// backend), inside the virtual machine of scripts/usb-vm.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>

@@ -1,8 +1,6 @@
-// Running programs of the build tree as another local user (nobody). The
-// checkout may lie where no other user can enter (a home folder of mode
-// 0700), so those programs are run from copies in a folder that user can
-// reach: tests/support/copy-for-another-user makes it, and this class
-// removes it again.
+// Programs of the build tree run as another local user (nobody), from copies
+// (tests/support/copy-for-another-user): the checkout may lie in a home
+// folder no other user can enter.
 #pragma once
 
 #include <cstdio>

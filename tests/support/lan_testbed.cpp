@@ -13,15 +13,17 @@
 namespace kpm::test {
 namespace {
 
-std::vector<std::string> WithEnv(std::vector<std::string> args,
-                                 const std::vector<std::string>& env) {
+// `args` run inside namespace `ns` with `env` added to the environment.
+std::vector<std::string> Inside(const std::string& ip, const std::string& ns,
+                                std::vector<std::string> args,
+                                const std::vector<std::string>& env) {
+    std::vector<std::string> argv{ip, "netns", "exec", ns};
     if (!env.empty()) {
-        std::vector<std::string> out{FindProgram("env")};
-        out.insert(out.end(), env.begin(), env.end());
-        out.insert(out.end(), args.begin(), args.end());
-        return out;
+        argv.push_back(FindProgram("env"));
+        argv.insert(argv.end(), env.begin(), env.end());
     }
-    return args;
+    argv.insert(argv.end(), args.begin(), args.end());
+    return argv;
 }
 
 }  // namespace
@@ -123,22 +125,15 @@ std::string LanTestbed::NamespaceOf(const std::string& address) const {
 
 CommandResult LanTestbed::Run(const std::string& ns, std::vector<std::string> args,
                               const std::vector<std::string>& env) {
-    std::vector<std::string> argv{ip_, "netns", "exec", ns};
-    for (const std::string& a : WithEnv(std::move(args), env)) {
-        argv.push_back(a);
-    }
-    return RunCommand(argv);
+    return RunCommand(Inside(ip_, ns, std::move(args), env));
 }
 
 pid_t LanTestbed::Start(const std::string& ns, std::vector<std::string> args,
                         const std::string& log, const std::vector<std::string>& env) {
-    std::vector<std::string> argv{ip_, "netns", "exec", ns};
-    for (const std::string& a : WithEnv(std::move(args), env)) {
-        argv.push_back(a);
-    }
-    const pid_t pid = StartProcess(argv, nullptr, log.c_str());
+    const std::string program = args.empty() ? "" : args[0];
+    const pid_t pid = StartProcess(Inside(ip_, ns, std::move(args), env), nullptr, log.c_str());
     if (pid < 0) {
-        ADD_FAILURE() << "cannot start " << argv[4] << " in " << ns;
+        ADD_FAILURE() << "cannot start " << program << " in " << ns;
     } else {
         started_.push_back(pid);
     }

@@ -1,10 +1,7 @@
-// A small IPv4 network made of network namespaces, for tests whose traffic
-// must never leave the machine (broadcasts above all): a "client" namespace
-// whose bridge br0 holds 10.A.B.1/24, and hosts, each a namespace of its own
-// with one interface on that bridge. Programs run inside with `ip netns
-// exec`. Needs root, as in CI; every failure is a test failure naming what
-// is missing. Everything started is stopped, and every namespace removed,
-// on destruction.
+// A small IPv4 network of namespaces, so that test traffic (broadcasts
+// above all) never leaves the machine: a "client" namespace with bridge br0
+// (10.A.B.1/24) and hosts on it, a namespace each. Needs root; everything
+// started is stopped, and every namespace removed, on destruction.
 #pragma once
 
 #include <sys/types.h>

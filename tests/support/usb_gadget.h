@@ -1,12 +1,7 @@
-// USB printers on the kernel's own USB stack, for the tests that run inside
-// the virtual machine of scripts/usb-vm (ctest label real-usb): a configfs
-// gadget with one FunctionFS function on one of dummy_hcd's device
-// controllers, the printer simulator serving the function, and the kernel's
-// host side (usblp, sysfs, CUPS's usb backend) seeing a USB printer.
-//
-// Needs root and the modules dummy_hcd (with one controller per printer),
-// libcomposite, usb_f_fs and usblp; outside that machine the constructors
-// throw, saying so.
+// USB printers on the kernel's own USB stack, inside the virtual machine of
+// scripts/usb-vm (label real-usb): a configfs gadget with one FunctionFS
+// function on a dummy_hcd controller, served by the printer simulator.
+// Outside that machine the constructors throw, saying so.
 #pragma once
 
 #include <chrono>

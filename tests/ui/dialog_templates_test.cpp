@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
-#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
@@ -65,24 +64,16 @@ std::vector<NamedId> NamedIds() {
     return ids;
 }
 
-// The control ids of template `id`, read from its embedded .ui file.
+// The control ids of template `id`, as built.
 std::set<int> TemplateControls(int id) {
+    QWidget page;
+    EXPECT_TRUE(ui::BuildDialogTemplate(id, &page)) << id;
     std::set<int> controls;
-    QFile file(QStringLiteral(":/dialogs/%1.ui").arg(id));
-    if (!file.open(QIODevice::ReadOnly)) {
-        return controls;
-    }
-    QXmlStreamReader xml(&file);
-    while (!xml.atEnd()) {
-        if (xml.readNext() == QXmlStreamReader::StartElement &&
-            xml.name() == QLatin1String("widget")) {
-            const QString name = xml.attributes().value(QLatin1String("name")).toString();
-            if (name.startsWith(QLatin1String("ctl_"))) {
-                controls.insert(name.mid(4).toInt());
-            }
+    for (const QWidget* w : page.findChildren<QWidget*>()) {
+        if (ui::ControlId(w) >= 0) {
+            controls.insert(ui::ControlId(w));
         }
     }
-    EXPECT_FALSE(xml.hasError()) << id << ": " << xml.errorString().toStdString();
     return controls;
 }
 

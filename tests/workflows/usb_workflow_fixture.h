@@ -1,8 +1,6 @@
-// The procedure tests' fixture for a USB printer, on the kernel's own USB
-// stack (the virtual machine of scripts/usb-vm): the simulator serves a
-// configfs gadget, usblp drives it, and its queue is on the usb:// URI that
-// CUPS's usb backend lists. Programs using it are registered with
-// kpm_real_usb_test, which runs them in that machine.
+// The procedure tests' fixture for a USB printer on the kernel's own USB
+// stack (a gadget driven by usblp, its queue on the URI CUPS lists);
+// programs using it are registered with kpm_real_usb_test.
 #pragma once
 
 #include <string>

@@ -56,7 +56,7 @@ protected:
             queue = kpm::test::UniqueQueueName("kpm-wf");
             queues.Add(queue, DeviceUri());
         }
-        sheet = MakeSheet();
+        sheet = std::make_unique<CTovikSheet>(messages, kpm::workflows::WizardPages());
         sheet->SetPrinterName(QString::fromStdString(demo ? "Virtual printer" : queue));
         sheet->SetPrinterAddress(PrinterAddress());
         sheet->show();
@@ -66,10 +66,6 @@ protected:
     void TearDown() override {
         sheet.reset();
         AppTest::TearDown();
-    }
-    // The sheet StartSheet runs; a fixture may hand in one of its own.
-    virtual std::unique_ptr<CTovikSheet> MakeSheet() {
-        return std::make_unique<CTovikSheet>(messages, kpm::workflows::WizardPages());
     }
 
     void Settle() {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 
@@ -80,50 +81,34 @@ struct Rig {
 
 using namespace std::chrono_literals;
 
-// A printer that trickles `all` in `chunk`-byte pieces, `pause` before
-// each; or, as a Flood, sends `all` over and over without a pause until
-// `endAfter` has passed since its first read. Then the end.
-class PacedStream : public KpBidi::communications::Stream {
+// A printer that sends `all` over and over without a pause, until
+// `endAfter` has passed since its first read; then the end.
+class FloodStream : public KpBidi::communications::Stream {
 public:
-    PacedStream(Bytes all, std::size_t chunk, std::chrono::milliseconds pause)
-        : all_(std::move(all)), chunk_(chunk), pause_(pause) {}
-    static std::unique_ptr<PacedStream> Flood(Bytes all, std::chrono::milliseconds endAfter) {
-        auto stream = std::make_unique<PacedStream>(std::move(all), std::size_t{1} << 20, 0ms);
-        stream->flood_ = true;
-        stream->endAfter_ = endAfter;
-        return stream;
-    }
+    FloodStream(Bytes all, std::chrono::milliseconds endAfter)
+        : all_(std::move(all)), endAfter_(endAfter) {}
 
     bool Write(const unsigned char*, std::int32_t) override { return true; }
     std::int64_t Read(std::vector<unsigned char>& buffer, bool& ok) override {
         ok = true;
         const auto now = std::chrono::steady_clock::now();
-        if (!started_) {
-            started_ = true;
+        if (!first_) {
             first_ = now;
         }
-        if (flood_ ? now - first_ > endAfter_ : at_ >= all_.size()) {
+        if (now - *first_ > endAfter_) {
             return 0;
         }
-        std::this_thread::sleep_for(pause_);
-        const std::size_t n = std::min({chunk_, buffer.size(), all_.size() - at_});
+        const std::size_t n = std::min(buffer.size(), all_.size() - at_);
         std::copy_n(all_.begin() + static_cast<std::ptrdiff_t>(at_), n, buffer.begin());
-        at_ += n;
-        if (flood_) {
-            at_ %= all_.size();
-        }
+        at_ = (at_ + n) % all_.size();
         return static_cast<std::int64_t>(n);
     }
 
 private:
     Bytes all_;
-    std::size_t chunk_;
-    std::chrono::milliseconds pause_;
-    bool flood_ = false;
-    std::chrono::milliseconds endAfter_{0};
+    std::chrono::milliseconds endAfter_;
     std::size_t at_ = 0;
-    bool started_ = false;
-    std::chrono::steady_clock::time_point first_;
+    std::optional<std::chrono::steady_clock::time_point> first_;
 };
 
 int CodeOf(const std::function<void()>& f) {
@@ -318,7 +303,8 @@ TEST(ExchangePackets, APrinterThatNeverCompletesItsReplyIsCutOffAtTheTimeLimit) 
     for (int protocol : {UsbProtocol, NetworkProtocol}) {
         SCOPED_TRACE(protocol);
         const Bytes again = protocol == UsbProtocol ? stale : EnvelopeBytes(stale);
-        ScriptedConnector connector(protocol, [&] { return PacedStream::Flood(again, 20'000ms); });
+        ScriptedConnector connector(protocol,
+                                    [&] { return std::make_unique<FloodStream>(again, 20'000ms); });
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(CodeOf([&] {
                       KpBidi::ExchangePackets(connector, TwoCommandRequest(),
@@ -416,8 +402,11 @@ TEST(ExchangeStreaming, TheCallersDeadlineEndsItUnlessProgressRestartsIt) {
     for (int protocol : {UsbProtocol, NetworkProtocol}) {
         SCOPED_TRACE(protocol);
         const Bytes all = protocol == UsbProtocol ? reply : EnvelopeBytes(reply);
-        ScriptedConnector connector(protocol,
-                                    [&] { return std::make_unique<PacedStream>(all, 24, 50ms); });
+        ScriptedConnector connector(protocol, [&] {
+            auto stream = ScriptedStream::Chunked(all, 24);
+            stream->pauseBeforeData = 50ms;
+            return stream;
+        });
         for (const bool restart : {true, false}) {
             SCOPED_TRACE(restart);
             KpBidi::communications::Deadline deadline(400ms);

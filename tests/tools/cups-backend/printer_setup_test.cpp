@@ -1,11 +1,8 @@
 // KPM printers found and added the way Linux users add printers, on a
-// network of the test's own (network namespaces: nothing leaves the
-// machine): three simulated printers with their SNMP agents, an SNMP agent
-// that claims to be a KPM printer but does not speak its protocol, a
-// simulated printer that never answers it, and an address that answers
-// nothing. The CUPS backend, kpbidi discover and a private cupsd (in the
-// discovering namespace, with the backend in its ServerBin and the driver
-// in its DataDir) run there.
+// network of namespaces (nothing leaves the machine): three simulated
+// printers with SNMP agents, an agent claiming to be a KPM printer that does
+// not speak its protocol, a simulator that never answers, and an address
+// that answers nothing; the backend, kpbidi and a private cupsd run there.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -61,16 +58,17 @@ public:
         for (Printer& p : printers_) {
             p.address = bed_.AddHost();
             StartAgent(p.address, p.deviceId);
-            StartSimulator(p.address, p.serial, {});
+            StartSimulator(p.address, {{"set", "identity.serial_number", p.serial}});
         }
-        impostor_ = bed_.AddHost();
-        StartAgent(impostor_, printers_[0].deviceId);
-        silent_ = bed_.AddHost();
-        StartAgent(silent_, printers_[1].deviceId);
-        StartSimulator(silent_, "K7409999", "silence");
-        nobody_ = bed_.AddHost();
-        for (const std::string& agent : {printers_[0].address, printers_[1].address,
-                                         printers_[2].address, impostor_, silent_}) {
+        const std::string impostor = bed_.AddHost();
+        StartAgent(impostor, printers_[0].deviceId);
+        const std::string silent = bed_.AddHost();
+        StartAgent(silent, printers_[1].deviceId);
+        StartSimulator(silent,
+                       {{"set", "identity.serial_number", "K7409999"}, {"fault", "silence"}});
+        bed_.AddHost();  // answers nothing
+        for (const std::string& agent :
+             {printers_[0].address, printers_[1].address, printers_[2].address, impostor, silent}) {
             WaitUntil("the SNMP agent on " + agent, [&] {
                 return bed_.Run(bed_.client(), {KPBIDI_PROGRAM, "--host", agent, "device-id"})
                            .exitStatus == 0;
@@ -88,14 +86,10 @@ public:
 
     kpm::test::LanTestbed& bed() { return bed_; }
     const std::vector<Printer>& printers() const { return printers_; }
-    const std::string& impostor() const { return impostor_; }
-    const std::string& silent() const { return silent_; }
-    std::string cupsServer() const { return "CUPS_SERVER=" + socket_; }
 
-    // A program of the CUPS client in the discovering namespace, talking
-    // to the private cupsd.
+    // A program in the discovering namespace, talking to the private cupsd.
     CommandResult Cups(std::vector<std::string> args) {
-        return bed_.Run(bed_.client(), std::move(args), {cupsServer()});
+        return bed_.Run(bed_.client(), std::move(args), {"CUPS_SERVER=" + socket_});
     }
 
 private:
@@ -138,26 +132,24 @@ private:
                     "MIBS=", "MIBDIRS=" + (dir / "mibs").string()});
     }
 
-    void StartSimulator(const std::string& address, const std::string& serial,
-                        const std::string& fault) {
+    // `control` are printer-sim ctl settings (after the address).
+    void StartSimulator(const std::string& address,
+                        const std::vector<std::vector<std::string>>& control) {
         const std::string ns = bed_.NamespaceOf(address);
         bed_.Start(ns, {KPM_PRINTER_SIM, "-q", "-a", address},
                    (folder_ / ("sim-" + address)).string());
         WaitUntil("the simulator on " + address, [&] {
             return bed_.Run(ns, {KPM_PRINTER_SIM, "ctl", address, "faults"}).exitStatus == 0;
         });
-        const CommandResult set = bed_.Run(
-            ns, {KPM_PRINTER_SIM, "ctl", address, "set", "identity.serial_number", serial});
-        EXPECT_EQ(set.exitStatus, 0) << set.output;
-        if (!fault.empty()) {
-            const CommandResult f = bed_.Run(ns, {KPM_PRINTER_SIM, "ctl", address, "fault", fault});
-            EXPECT_EQ(f.exitStatus, 0) << f.output;
+        for (std::vector<std::string> args : control) {
+            args.insert(args.begin(), {KPM_PRINTER_SIM, "ctl", address});
+            const CommandResult r = bed_.Run(ns, args);
+            EXPECT_EQ(r.exitStatus, 0) << r.output;
         }
     }
 
-    // The private cupsd runs in the discovering namespace, so that the
-    // backends cups-deviced starts broadcast there; its Unix socket is
-    // reached from anywhere.
+    // In the discovering namespace, so that the backends cups-deviced
+    // starts broadcast there.
     void StartCupsd() {
         char pattern[] = "/tmp/kpm-lan-cups-XXXXXX";
         if (::mkdtemp(pattern) == nullptr) {
@@ -176,9 +168,6 @@ private:
     kpm::test::LanTestbed bed_;
     fs::path folder_;
     std::vector<Printer> printers_;
-    std::string impostor_;
-    std::string silent_;
-    std::string nobody_;
     std::string socketFolder_;
     std::string socket_;
 };

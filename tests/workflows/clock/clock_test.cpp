@@ -3,14 +3,10 @@
 // test's own.
 #include <QDateTime>
 #include <QLabel>
-#include <QProgressBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-
-#include "bidi/capi/handle.h"
 #include "tests/workflows/message_texts.h"
 #include "tests/workflows/workflow_fixture.h"
 #include "workflows/clock/local_time_setting1_page.h"
@@ -104,47 +100,6 @@ TEST_F(ClockPage, DemoModeConfirmsAndReturnsWithoutAPrinter) {
     EXPECT_EQ(Active(), kMain);
     EXPECT_EQ(ShownTexts(messages), QStringList{MessageText(312)});
     EXPECT_TRUE(sim.requests().empty());
-}
-
-// The sheet on a printer whose operations may take 1.5 s in all, not the
-// library's minute.
-class ShortBoundSheet : public CTovikSheet {
-public:
-    explicit ShortBoundSheet(ui::MessageService& messages)
-        : CTovikSheet(messages, kpm::workflows::WizardPages()) {
-        SetOpenPrinter([](const char* name, kpbidi_error_tag* error) {
-            kpbidi_printer_tag* printer = kpbidi_open_printer(name, error);
-            if (printer != nullptr) {
-                printer->printer->SetExchangeTimeLimit(std::chrono::milliseconds(1500));
-            }
-            return printer;
-        });
-    }
-};
-
-class ClockPageOnATricklingPrinter : public ClockPage {
-protected:
-    std::unique_ptr<CTovikSheet> MakeSheet() override {
-        return std::make_unique<ShortBoundSheet>(messages);
-    }
-};
-
-TEST_F(ClockPageOnATricklingPrinter, TheTimeLimitEndsTheWaitWithAFailureShownAndTheSheetFree) {
-    Start();
-    // A byte every 4 s: each read gets data within its 10 s.
-    sim.AddFault("drip:1/4000x1");
-    const auto start = std::chrono::steady_clock::now();
-    Next();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
-    EXPECT_EQ(Active(), kPage);
-    EXPECT_EQ(ShownTexts(messages), QStringList{MessageText(104, 1005)});
-    EXPECT_FALSE(sheet->IsBusy());
-    EXPECT_FALSE(sheet->BusyIndicator()->isVisible());
-
-    // The sheet takes the user's Next again.
-    Next();
-    EXPECT_EQ(Active(), kMain);
-    EXPECT_EQ(sim.state().clockSeconds, PrinterWallClock(now));
 }
 
 }  // namespace

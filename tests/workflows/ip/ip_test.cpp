@@ -1,8 +1,6 @@
-// The IP address procedure on a USB printer (a gadget of the kernel's USB
-// stack served by the simulator, behind a usb:// queue): the method chosen
-// from the printer's mode, the static address and the host name written and
-// read back, the printer's refusals, and Back from the last page reading
-// the printer again.
+// The IP address procedure on a USB printer (on the kernel's USB stack): the
+// method chosen from the printer's mode, the address and host name written
+// and read back, the printer's refusals, and Back reading the printer again.
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>

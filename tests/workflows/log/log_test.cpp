@@ -270,24 +270,6 @@ TEST_F(LogTest, AFailingFetchLeavesThePartialFile) {
     EXPECT_EQ(Files().size(), 1u);
 }
 
-// A printer that trickles its reply (a byte every 4 s) lets no read time
-// out; with no whole log block for 30 s the fetch ends all the same, as a
-// failure, with what arrived in the file. Takes about half a minute.
-TEST_F(LogTest, ATricklingPrinterEndsTheFetchAfterHalfAMinute) {
-    StartLogSheet();
-    sim.AddFault("drip:1/4000@35");
-    NextFrom(folder);
-    ASSERT_EQ(Active(), kFetchPage);
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(WaitForFetch());
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    EXPECT_GE(elapsed, std::chrono::seconds(29));
-    EXPECT_LT(elapsed, std::chrono::seconds(50));
-    EXPECT_EQ(FetchPage()->ItemText(kStatus), Text(163));
-    EXPECT_EQ(Files(), std::vector<fs::path>{sheet->GetLogFile().toStdString()});
-    EXPECT_EQ(sheet->WizardButtons(), ui::kWizBack | ui::kWizNext);
-}
-
 // The folder removed while the log is read: the log cannot be in it, so
 // the fetch is not reported as saved.
 TEST_F(LogTest, AFolderRemovedDuringTheFetchIsAFailure) {

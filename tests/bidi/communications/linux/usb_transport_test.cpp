@@ -1,9 +1,6 @@
-// The busy rule of the USB path where the kernel cannot show it: held and
-// stopped jobs, and a job that is being processed while the printer is
-// still free. A usb:// queue of the private cupsd, the printer simulator's
-// USB node behind a fake sysfs (umockdev), and the flat interface on top.
-// Everything else of the USB path runs on the kernel's own USB stack
-// (tests/real-usb).
+// The busy rule of the USB path where the kernel cannot show it (held and
+// stopped jobs, a job processed while the printer is still free), on the
+// simulator's USB node behind a fake sysfs; the rest is in tests/real-usb.
 #include <gtest/gtest.h>
 
 #include <chrono>
