@@ -36,6 +36,7 @@ public:
     // Steps 1 and 2: everything before the header marker is skipped; the 27
     // bytes after it are the rest of the header.
     PacketHeader ReadHeader() {
+        taken_ = 0;
         FindMarker();
         std::array<unsigned char, wire::kHeaderSize - wire::kHeaderMarker.size()> rest{};
         if (!ReadExactly(rest.data(), rest.size())) {
@@ -65,8 +66,8 @@ public:
         return true;
     }
 
-    // Reads a command's data. The vector grows only as bytes arrive: a peer
-    // that announces gigabytes and sends a few costs a few.
+    // Reads a command's data. The vector grows only with the bytes that
+    // arrive: a peer that announces gigabytes and sends a few costs a few.
     void ReadData(std::vector<unsigned char>& out, std::uint32_t length) {
         out.clear();
         std::size_t remaining = length;
@@ -77,21 +78,27 @@ public:
             }
             const std::size_t take = std::min(remaining, window.size());
             if (out.size() + take > out.capacity()) {
-                out.reserve(GrownCapacity(out.size() + take, out.capacity(), length));
+                out.reserve(
+                    GrownCapacity(out.size() + take, out.capacity(), length, taken_ + take));
             }
             out.insert(out.end(), window.data(), window.data() + take);
-            source_.Consume(take);
+            Take(take);
             remaining -= take;
         }
+        taken_ = 0;
     }
 
-    // The capacity for `needed` bytes of a command of `length`: doubling,
-    // and the whole length at once as soon as the bytes that arrived make it
-    // credible (an eighth of it). Every doubling copies what came before,
-    // so a large command is taken whole early; memory stays within eight
+    // The capacity for `needed` bytes of a command of `length`, when the
+    // peer has sent `received` bytes for it so far (counting what came since
+    // the previous command: for the first, the packet's padding and header):
+    // doubling, and the whole length at once as soon as what arrived makes
+    // it credible (an eighth of it). Every doubling copies what came before,
+    // so a large command is taken whole early, and one whose first read
+    // brings an eighth of it is never copied. Memory stays within eight
     // times the bytes received, never beyond the announced length.
-    static std::size_t GrownCapacity(std::size_t needed, std::size_t capacity, std::size_t length) {
-        if (needed >= length / kCredibleShare) {
+    static std::size_t GrownCapacity(std::size_t needed, std::size_t capacity, std::size_t length,
+                                     std::size_t received) {
+        if (received >= length / kCredibleShare) {
             return length;
         }
         return std::min(std::max(needed, 2 * capacity), length);
@@ -108,7 +115,8 @@ public:
         const auto window = source_.Window();
         if (window.size() >= length) {
             use(window.first(length));
-            source_.Consume(length);
+            Take(length);
+            taken_ = 0;
             return;
         }
         ReadData(scratch, length);
@@ -123,9 +131,10 @@ public:
                 Malformed();
             }
             const std::size_t take = std::min(remaining, window.size());
-            source_.Consume(take);
+            Take(take);
             remaining -= take;
         }
+        taken_ = 0;
     }
 
     // Step 5. With allowShort (byte ranges only) a footer cut short after its
@@ -163,10 +172,10 @@ public:
                 previousWasTag = isTag;
             }
             if (i < window.size()) {
-                source_.Consume(i + 1);
+                Take(i + 1);
                 break;
             }
-            source_.Consume(window.size());
+            Take(window.size());
         }
         std::array<unsigned char, 6> rest{};
         if (!ReadExactly(rest.data(), rest.size())) {
@@ -203,7 +212,7 @@ private:
                 if (byte == marker[matched]) {
                     ++i;
                     if (++matched == marker.size()) {
-                        source_.Consume(i);
+                        Take(i);
                         return;
                     }
                 } else {
@@ -212,7 +221,7 @@ private:
                     matched = 0;
                 }
             }
-            source_.Consume(window.size());
+            Take(window.size());
         }
     }
 
@@ -225,7 +234,7 @@ private:
             const auto it =
                 std::find_if(window.begin(), window.end(), [](unsigned char b) { return b != 0; });
             const auto skipped = static_cast<std::size_t>(it - window.begin());
-            source_.Consume(skipped);
+            Take(skipped);
             if (skipped < window.size()) {
                 return;
             }
@@ -241,7 +250,7 @@ private:
             }
             const std::size_t take = std::min(count - got, window.size());
             std::memcpy(out + got, window.data(), take);
-            source_.Consume(take);
+            Take(take);
             got += take;
         }
         return got;
@@ -251,7 +260,15 @@ private:
         return ReadUpTo(out, count) == count;
     }
 
+    void Take(std::size_t count) {
+        source_.Consume(count);
+        taken_ += count;
+    }
+
     Source& source_;
+    // Bytes taken from the source since the previous command's data ended
+    // or, before the first command, since the packet's header was sought.
+    std::size_t taken_ = 0;
 };
 
 }  // namespace KpBidi::detail

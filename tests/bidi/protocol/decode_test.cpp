@@ -11,12 +11,18 @@
 #include "tests/support/wire_bytes.h"
 
 // Records the largest single allocation, to prove that no decoder believes a
-// length field before its bytes have arrived.
+// length field before its bytes have arrived, and counts the allocations of
+// at least gCountFrom bytes (none while it is 0).
 namespace {
 std::atomic<std::size_t> gLargestAllocation{0};
-}
+std::atomic<std::size_t> gCountFrom{0};
+std::atomic<std::size_t> gCounted{0};
+}  // namespace
 
 void* operator new(std::size_t size) {
+    if (gCountFrom != 0 && size >= gCountFrom) {
+        ++gCounted;
+    }
     std::size_t seen = gLargestAllocation.load();
     while (size > seen && !gLargestAllocation.compare_exchange_weak(seen, size)) {
     }
@@ -184,6 +190,23 @@ TEST(ReadPacket, SameReplyThroughBuffersOf1And7And512Bytes) {
         // Exactly up to the end of the footer: nothing is left.
         EXPECT_EQ(input.get(), std::char_traits<char>::eof());
     }
+}
+
+TEST(ReadPacket, CommandIsReservedWholeOnceThePacketHasBroughtAnEighthOfIt) {
+    // The first read brings the padding, the header, the command's prefix
+    // and 100 of its 16384 bytes: 2572 bytes, more than an eighth of it.
+    const Bytes big(16384, 0x5A);
+    const Bytes reply =
+        Cat({Bytes(2432, 0), HeaderBytes(42), CommandBytes(7, big), FooterBytes(42)});
+    auto stream = ScriptedStream::Chunked(reply, 2572);
+    KpBidi::BasicInputStream input(stream.get(), 4096);
+    gCounted = 0;
+    gCountFrom = 64;
+    const KpBidi::Packet packet = KpBidi::ReadPacket(input);
+    gCountFrom = 0;
+    EXPECT_EQ(packet.commands.at(0).data, big);
+    // The command's storage alone: no smaller vector grown and copied over.
+    EXPECT_EQ(gCounted.load(), 1u);
 }
 
 TEST(ReadPacket, TransportExceptionsPassThroughUnchanged) {
