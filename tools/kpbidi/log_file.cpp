@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "platform/staged_file.h"
 
@@ -16,9 +17,14 @@ namespace {
 // session, or Ctrl+\ (SIGQUIT): the one shells report for Ctrl+C.
 constexpr int kInterruptedStatus = 130;
 
+// Log blocks are small (a few KiB); gathered into writes of this size, a
+// long log costs a few hundred system calls instead of one per block.
+constexpr std::size_t kWriteSize = 256 * 1024;
+
 struct Sink {
     int fd = -1;
     int writeErrno = 0;
+    std::vector<unsigned char> pending;
     bool progress = false;
     std::uint64_t bytes = 0;
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
@@ -40,23 +46,44 @@ struct Sink {
     }
 };
 
-bool WriteChunk(void* context, const unsigned char* data, size_t size) {
-    auto& sink = *static_cast<Sink*>(context);
+// Writes all of `data`; false (with the error kept) when the file refuses.
+bool WriteAll(Sink& sink, const unsigned char* data, size_t size) {
     while (size > 0) {
         const ssize_t n = write(sink.fd, data, size);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            // Stop the deliveries; the library still reads the reply to its
-            // end, and the temporary file is then removed.
             sink.writeErrno = errno;
             return false;
         }
         data += n;
         size -= static_cast<size_t>(n);
-        sink.bytes += static_cast<std::uint64_t>(n);
     }
+    return true;
+}
+
+bool Flush(Sink& sink) {
+    const bool ok = WriteAll(sink, sink.pending.data(), sink.pending.size());
+    sink.pending.clear();
+    return ok;
+}
+
+bool WriteChunk(void* context, const unsigned char* data, size_t size) {
+    auto& sink = *static_cast<Sink*>(context);
+    if (sink.pending.size() + size > kWriteSize && !Flush(sink)) {
+        // Stop the deliveries; the library still reads the reply to its
+        // end, and the temporary file is then removed.
+        return false;
+    }
+    if (size >= kWriteSize) {
+        if (!WriteAll(sink, data, size)) {
+            return false;
+        }
+    } else {
+        sink.pending.insert(sink.pending.end(), data, data + size);
+    }
+    sink.bytes += size;
     if (sink.progress) {
         sink.Show(false);
     }
@@ -120,7 +147,11 @@ LogFileResult FetchLogToFile(kpbidi_printer_tag* printer, const std::string& pat
     Sink sink;
     sink.fd = staged.fd();
     sink.progress = progress;
+    sink.pending.reserve(kWriteSize);
     kpbidi_fetch_log(printer, WriteChunk, &sink, &result.error);
+    if (result.error.code == 0 && sink.writeErrno == 0) {
+        Flush(sink);
+    }
     result.bytes = sink.bytes;
     result.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - sink.start).count();

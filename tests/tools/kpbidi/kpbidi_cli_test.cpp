@@ -270,6 +270,19 @@ TEST_F(LogFile, SavedWholeAndOnlyWhenComplete) {
     EXPECT_EQ(fs::file_size(file), settings.size);
     EXPECT_EQ(FilesIn(dir_), std::vector<fs::path>{"printer.log"});
 
+    // A file that cannot take the whole log (here a file size limit below
+    // the log's) is a failure, whatever write it hits, the last one too.
+    sim_.ClearFaults();
+    settings.size = 100 * 1000;
+    sim_.UpdateState([&](kpm::sim::PrinterState& s) { s.log = settings; });
+    const CommandResult full = kpm::test::RunCommand(
+        {"/bin/sh", "-c", "trap '' XFSZ; ulimit -f 64; exec \"$0\" \"$@\"", KPBIDI_PROGRAM,
+         "--host", sim_.address(), "fetch-log", file.string()});
+    EXPECT_EQ(full.exitStatus, 1);
+    EXPECT_NE(full.output.find("cannot write"), std::string::npos) << full.output;
+    EXPECT_EQ(fs::file_size(file), 3 * 1000 * 1000 + 17);
+    EXPECT_EQ(FilesIn(dir_), std::vector<fs::path>{"printer.log"});
+
     const CommandResult nowhere = Run({"fetch-log", (dir_ / "missing" / "x.log").string()});
     EXPECT_EQ(nowhere.exitStatus, 1);
     EXPECT_NE(nowhere.output.find("cannot create a file beside"), std::string::npos);
