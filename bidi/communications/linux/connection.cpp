@@ -68,7 +68,9 @@ int ConnectOnce(UniqueFd& fd, const addrinfo& address, Clock::time_point deadlin
 
 }  // namespace
 
-Connection::Connection(std::string host, std::uint16_t port) : host_(std::move(host)) {
+Connection::Connection(std::string host, std::uint16_t port,
+                       std::chrono::milliseconds connectTimeout)
+    : host_(std::move(host)) {
     const addrinfo hints = IPv4StreamHints();
     const AddressList list = Address::GetAddressInfo(host_, std::to_string(port), &hints);
     int lastError = 0;
@@ -77,7 +79,7 @@ Connection::Connection(std::string host, std::uint16_t port) : host_(std::move(h
             continue;
         }
         UniqueFd fd;
-        lastError = ConnectOnce(fd, *a, Clock::now() + kConnectTimeout);
+        lastError = ConnectOnce(fd, *a, Clock::now() + connectTimeout);
         if (lastError == 0) {
             socket_ = std::move(fd);
             return;

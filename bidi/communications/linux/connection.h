@@ -20,9 +20,10 @@ public:
     // Resolves `host` to IPv4 addresses and connects to `port` on each in the
     // resolver's order, each attempt on a fresh socket, keeping the first
     // that succeeds. Resolution failure -> Error 1011; the last attempt
-    // refused -> Error 1002, not completed within kConnectTimeout -> Error
+    // refused -> Error 1002, not completed within `connectTimeout` -> Error
     // 1005; any other failure -> Error -1.
-    Connection(std::string host, std::uint16_t port);
+    Connection(std::string host, std::uint16_t port,
+               std::chrono::milliseconds connectTimeout = kConnectTimeout);
 
     // Hands the whole block to the socket. Failure -> Error 1011
     // "Connection::Send".

@@ -1,7 +1,8 @@
-// A network printer at one IPv4 address whose every connection, write and
-// read ends by one fixed point in time: for asking many printers at once
-// within a bound, where a peer that accepts a connection and then dawdles
-// must not stretch the whole search.
+// A network printer at one IPv4 address whose every operation ends by one
+// fixed point in time: for asking many printers at once within a bound,
+// where a peer that accepts a connection and then dawdles must not stretch
+// the whole search. The ordinary network connection and exchange serve it,
+// their connect and exchange limits cut to the time left.
 #pragma once
 
 #include <chrono>
@@ -21,9 +22,10 @@ public:
         : address_(std::move(address)), deadline_(deadline) {}
 
     std::string GetName() override { return address_; }
-    // Its streams connect to the address and give up at the deadline:
-    // connecting -> Error 1005, a read -> TimeoutException. It counts as
-    // available without an echo: the caller already heard from it.
+    // A connector whose connect and whose operation's whole exchange end at
+    // the deadline: connecting -> Error 1005, a read -> TimeoutException;
+    // past the deadline already -> Error 1005. It counts as available
+    // without an echo: the caller already heard from it.
     std::unique_ptr<Connector> CreateConnector() override;
 
 private:

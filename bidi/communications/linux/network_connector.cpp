@@ -12,7 +12,8 @@
 
 namespace KpBidi::communications::linux {
 
-NetworkConnector::NetworkConnector(std::string host) : host_(std::move(host)) {}
+NetworkConnector::NetworkConnector(std::string host, std::chrono::milliseconds connectTimeout)
+    : host_(std::move(host)), connectTimeout_(connectTimeout) {}
 
 std::string NetworkConnector::GetDeviceId() {
     const std::string address = ResolveIPv4Text(host_);
@@ -41,7 +42,8 @@ std::unique_ptr<Stream> NetworkConnector::OpenNetworkStream(int port) {
     if (port < 1 || port > 65535) {
         throw Error(InvalidArgument);
     }
-    return std::make_unique<NetworkStream>(host_, static_cast<std::uint16_t>(port));
+    return std::make_unique<NetworkStream>(host_, static_cast<std::uint16_t>(port),
+                                           connectTimeout_);
 }
 
 bool NetworkConnector::IsAvailable() {

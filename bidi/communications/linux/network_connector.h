@@ -7,6 +7,7 @@
 #include <string>
 
 #include "bidi/communications/connector.h"
+#include "bidi/communications/linux/connection.h"
 #include "bidi/communications/linux/snmp_query.h"
 
 namespace KpBidi::communications::linux {
@@ -16,8 +17,10 @@ public:
     static constexpr std::chrono::milliseconds kEchoTimeout{100};
 
     // `host`: a DNS name or a dotted IPv4 address, as the printer's queue
-    // holds it. Nothing is opened or resolved here.
-    explicit NetworkConnector(std::string host);
+    // holds it. Nothing is opened or resolved here. Its streams give up
+    // connecting after `connectTimeout`.
+    explicit NetworkConnector(
+        std::string host, std::chrono::milliseconds connectTimeout = Connection::kConnectTimeout);
 
     // The IEEE 1284 device identifier, read with one SNMPv2c GET from the
     // host's first IPv4 address. No IPv4 address -> Error 1011; no answer,
@@ -39,6 +42,7 @@ public:
 
 private:
     std::string host_;
+    std::chrono::milliseconds connectTimeout_;
 };
 
 // The device identifier in an SNMP query's result: the octet string's bytes,

@@ -4,8 +4,9 @@
 
 namespace KpBidi::communications::linux {
 
-NetworkStream::NetworkStream(std::string host, std::uint16_t port)
-    : connection_(std::move(host), port) {}
+NetworkStream::NetworkStream(std::string host, std::uint16_t port,
+                             std::chrono::milliseconds connectTimeout)
+    : connection_(std::move(host), port, connectTimeout) {}
 
 bool NetworkStream::Write(const unsigned char* data, std::int32_t length) {
     if (length < 0 || (length > 0 && data == nullptr)) {

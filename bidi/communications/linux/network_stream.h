@@ -18,7 +18,8 @@ public:
     static constexpr std::chrono::milliseconds kReadTimeout{10'000};
 
     // Connects or throws (see Connection).
-    NetworkStream(std::string host, std::uint16_t port);
+    NetworkStream(std::string host, std::uint16_t port,
+                  std::chrono::milliseconds connectTimeout = Connection::kConnectTimeout);
 
     // true once the socket took the whole block; failure -> Error 1011
     // "Connection::Send". A negative length is refused with Error 1000.
