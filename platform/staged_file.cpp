@@ -11,6 +11,8 @@
 namespace platform {
 namespace {
 
+constexpr std::size_t kWriteSize = std::size_t{256} << 10;
+
 std::error_code LastError() {
     return {errno, std::generic_category()};
 }
@@ -82,6 +84,7 @@ StagedFile::~StagedFile() {
 bool StagedFile::Create(const std::string& path, std::error_code& error) {
     Discard();
     placed_ = false;
+    writeError_.clear();
     path_ = path;
     auto [folder, name] = SplitPath(path);
     name_ = name;
@@ -100,6 +103,7 @@ bool StagedFile::Create(const std::string& path, std::error_code& error) {
                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0) {
             fd_ = fd;
+            buffer_.reserve(kWriteSize);
             temporaryName_ = candidate;
             temporaryPath_ = path.find('/') == std::string::npos ? candidate
                              : folder == "/"                     ? "/" + candidate
@@ -116,6 +120,42 @@ bool StagedFile::Create(const std::string& path, std::error_code& error) {
     return false;
 }
 
+bool StagedFile::Write(const unsigned char* data, std::size_t size) {
+    if (fd_ < 0 && !writeError_) {
+        writeError_ = std::make_error_code(std::errc::bad_file_descriptor);
+    }
+    if (writeError_ || (buffer_.size() + size > kWriteSize && !Flush())) {
+        return false;
+    }
+    if (size >= kWriteSize) {
+        return WriteOut(data, size);
+    }
+    buffer_.insert(buffer_.end(), data, data + size);
+    return true;
+}
+
+bool StagedFile::Flush() {
+    const bool ok = WriteOut(buffer_.data(), buffer_.size());
+    buffer_.clear();
+    return ok;
+}
+
+bool StagedFile::WriteOut(const unsigned char* data, std::size_t size) {
+    while (size > 0 && !writeError_) {
+        const ssize_t n = write(fd_, data, size);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            writeError_ = n < 0 ? LastError() : std::make_error_code(std::errc::io_error);
+            break;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return !writeError_;
+}
+
 void StagedFile::RemoveOnEndingSignals(int exitStatus) {
     if (fd_ >= 0 && !cleanup_) {
         cleanup_ = std::make_unique<SignalCleanup>(folder_, temporaryName_.c_str(), exitStatus);
@@ -127,6 +167,7 @@ bool StagedFile::Place(std::error_code& error) {
         error = std::make_error_code(std::errc::bad_file_descriptor);
         return false;
     }
+    Flush();
     if (fsync(fd_) != 0 && errno != EINVAL) {
         error = LastError();
         return false;
@@ -176,6 +217,7 @@ void StagedFile::Discard() noexcept {
 
 void StagedFile::Close() noexcept {
     cleanup_.reset();
+    buffer_ = {};
     if (fd_ >= 0) {
         close(fd_);
         fd_ = -1;

@@ -9,9 +9,11 @@
 // file: a folder removed or renamed during the writing fails there.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "platform/signal_cleanup.h"
 
@@ -53,17 +55,30 @@ public:
     bool IsOpen() const noexcept { return fd_ >= 0; }
     // The temporary file, open for writing.
     int fd() const noexcept { return fd_; }
+
+    // Appends through a buffer, so a file written in small pieces (log
+    // blocks of a few KiB) costs a system call per 256 KiB, not per piece.
+    // False once a write has failed; later writes are dropped.
+    bool Write(const unsigned char* data, std::size_t size);
+    // Writes what is buffered; false once any write has failed.
+    bool Flush();
+    // The first failed write's error; empty while none failed.
+    std::error_code WriteError() const noexcept { return writeError_; }
     const std::string& TemporaryPath() const noexcept { return temporaryPath_; }
 
-    // Flushes the file to the disk, renames it to its final name and makes
-    // sure that name now holds it; closes it. False with `error` when any of
-    // that failed; a file not renamed stays temporary and is removed later.
+    // Writes what is buffered, flushes the file to the disk, renames it to
+    // its final name and makes sure that name now holds it; closes it. False
+    // with `error` when any of that but the writing failed; a file not
+    // renamed stays temporary and is removed later. A failed write does not
+    // stop the renaming (what arrived is kept): who wants all or nothing
+    // checks Flush() first.
     bool Place(std::error_code& error);
     // Removes the temporary file (unless placed) and closes it.
     void Discard() noexcept;
 
 private:
     void Close() noexcept;
+    bool WriteOut(const unsigned char* data, std::size_t size);
 
     int folder_ = -1;
     int fd_ = -1;
@@ -72,6 +87,8 @@ private:
     std::string temporaryName_;
     std::string temporaryPath_;
     bool placed_ = false;
+    std::vector<unsigned char> buffer_;
+    std::error_code writeError_;
     std::unique_ptr<SignalCleanup> cleanup_;
 };
 

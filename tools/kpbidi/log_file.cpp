@@ -1,12 +1,7 @@
 #include "tools/kpbidi/log_file.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
-#include <vector>
 
 #include "platform/staged_file.h"
 
@@ -17,14 +12,8 @@ namespace {
 // session, or Ctrl+\ (SIGQUIT): the one shells report for Ctrl+C.
 constexpr int kInterruptedStatus = 130;
 
-// Log blocks are small (a few KiB); gathered into writes of this size, a
-// long log costs a few hundred system calls instead of one per block.
-constexpr std::size_t kWriteSize = 256 * 1024;
-
 struct Sink {
-    int fd = -1;
-    int writeErrno = 0;
-    std::vector<unsigned char> pending;
+    platform::StagedFile* file = nullptr;
     bool progress = false;
     std::uint64_t bytes = 0;
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
@@ -46,42 +35,12 @@ struct Sink {
     }
 };
 
-// Writes all of `data`; false (with the error kept) when the file refuses.
-bool WriteAll(Sink& sink, const unsigned char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t n = write(sink.fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            sink.writeErrno = errno;
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
-bool Flush(Sink& sink) {
-    const bool ok = WriteAll(sink, sink.pending.data(), sink.pending.size());
-    sink.pending.clear();
-    return ok;
-}
-
 bool WriteChunk(void* context, const unsigned char* data, size_t size) {
     auto& sink = *static_cast<Sink*>(context);
-    if (sink.pending.size() + size > kWriteSize && !Flush(sink)) {
+    if (!sink.file->Write(data, size)) {
         // Stop the deliveries; the library still reads the reply to its
         // end, and the temporary file is then removed.
         return false;
-    }
-    if (size >= kWriteSize) {
-        if (!WriteAll(sink, data, size)) {
-            return false;
-        }
-    } else {
-        sink.pending.insert(sink.pending.end(), data, data + size);
     }
     sink.bytes += size;
     if (sink.progress) {
@@ -145,12 +104,11 @@ LogFileResult FetchLogToFile(kpbidi_printer_tag* printer, const std::string& pat
     staged.RemoveOnEndingSignals(kInterruptedStatus);
 
     Sink sink;
-    sink.fd = staged.fd();
+    sink.file = &staged;
     sink.progress = progress;
-    sink.pending.reserve(kWriteSize);
     kpbidi_fetch_log(printer, WriteChunk, &sink, &result.error);
-    if (result.error.code == 0 && sink.writeErrno == 0) {
-        Flush(sink);
+    if (result.error.code == 0) {
+        staged.Flush();  // all or nothing: a failed last write fails too
     }
     result.bytes = sink.bytes;
     result.seconds =
@@ -163,9 +121,8 @@ LogFileResult FetchLogToFile(kpbidi_printer_tag* printer, const std::string& pat
     if (result.error.code != 0) {
         return result;
     }
-    if (sink.writeErrno != 0) {
-        result.problem =
-            "cannot write " + staged.TemporaryPath() + ": " + std::strerror(sink.writeErrno);
+    if (const std::error_code written = staged.WriteError()) {
+        result.problem = "cannot write " + staged.TemporaryPath() + ": " + written.message();
         return result;
     }
     // Again: something else may have taken the name during the fetch.

@@ -14,7 +14,6 @@
 #include <QString>
 
 #include <cstddef>
-#include <vector>
 
 #include "platform/staged_file.h"
 
@@ -36,18 +35,15 @@ public:
     // failed write (what arrived is kept); true when everything written
     // since Open is on the disk under the name.
     bool Close();
-    bool Failed() const { return failed_; }
+    bool Failed() const { return failed_ || file_.WriteError(); }
 
     // Whether the log can be made under `path`: the name is free or holds an
     // earlier log of ours, and the folder takes a new file. Leaves nothing.
     static bool CanCreate(const QString& path);
 
 private:
-    bool Flush();
-
     platform::StagedFile file_;
-    bool failed_ = false;
-    std::vector<unsigned char> buffer_;
+    bool failed_ = false;  // the file could not take its name
 };
 
 }  // namespace kpm::workflows
