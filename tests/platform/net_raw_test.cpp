@@ -8,12 +8,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "tests/support/another_user.h"
+#include "tests/support/net_namespace.h"
 #include "tests/support/process.h"
 
 namespace {
@@ -35,29 +35,19 @@ TEST(NetRaw, PrivilegesGainedAtStartAreDroppedAndRootKeepsItsOwn) {
     EXPECT_TRUE(RawSocketOpens());
 
     const std::string setcap = kpm::test::FindProgram("setcap");
-    const std::string ip = kpm::test::FindProgram("ip");
     ASSERT_FALSE(setcap.empty()) << "the setcap program (libcap2-bin) is missing";
-    ASSERT_FALSE(ip.empty()) << "the ip program (iproute2) is missing";
     const kpm::test::CopiesForAnotherUser copies({KPM_PRIVILEGES_PROBE});
     ASSERT_TRUE(copies.ok());
     const std::string probe = copies.Path(KPM_PRIVILEGES_PROBE);
     ASSERT_EQ(kpm::test::RunProcess({setcap, "cap_net_raw+ep", probe}), 0)
         << "setcap on " << probe << " (a file system without capabilities?)";
 
-    static std::atomic<int> counter{0};
-    const std::string ns =
-        "kpm-net-raw-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    ASSERT_EQ(kpm::test::RunProcess({ip, "netns", "add", ns}), 0) << "ip netns add " << ns;
-    EXPECT_EQ(kpm::test::RunProcess(
-                  {ip, "netns", "exec", ns, "sysctl", "-q", "-w", "net.ipv4.ping_group_range=1 0"}),
-              0);
-    const auto run = [&](const char* mode) {
-        return kpm::test::RunProcess(
-            {ip, "netns", "exec", ns, "/usr/sbin/runuser", "-u", "nobody", "--", probe, mode});
-    };
-    EXPECT_EQ(run("keep"), 1) << "the copy's capability does not take effect";
-    EXPECT_EQ(run("drop"), 0);
-    kpm::test::RunProcess({ip, "netns", "del", ns});
+    kpm::test::NetNamespace ns;
+    ASSERT_TRUE(ns.ok());
+    ns.Sysctl("net.ipv4.ping_group_range=1 0");
+    EXPECT_EQ(ns.Exec(copies.AsUser({probe, "keep"})), 1)
+        << "the copy's capability does not take effect";
+    EXPECT_EQ(ns.Exec(copies.AsUser({probe, "drop"})), 0);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -33,14 +35,8 @@ public:
         ::close(fd);
         const pid_t pid = StartProcess(args, nullptr, output);
         const int status = pid < 0 ? -1 : WaitProcess(pid);
-        std::string text;
-        if (std::FILE* f = std::fopen(output, "r")) {
-            char buffer[512];
-            while (std::fgets(buffer, sizeof buffer, f) != nullptr) {
-                text += buffer;
-            }
-            std::fclose(f);
-        }
+        std::ifstream in(output);
+        const std::string text{std::istreambuf_iterator<char>(in), {}};
         std::remove(output);
         if (status != 0) {
             ADD_FAILURE() << "copying programs for " << user_ << ": " << text;

@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <string>
 
 #include "bidi/capi/error.h"
 #include "bidi/communications/linux/network_connector.h"
 #include "tests/support/another_user.h"
+#include "tests/support/net_namespace.h"
 #include "tests/support/process.h"
 #include "tools/printer-sim/loopback.h"
 
@@ -65,75 +65,26 @@ TEST(NetworkConnector, IsAvailableByResolutionOutcome) {
     }
 }
 
-// A network namespace of the test's own, with only a loopback interface:
-// whatever is sent inside never leaves this machine. Removed again on
-// destruction, also when the test fails.
-class NetNamespace {
-public:
-    NetNamespace() {
-        static std::atomic<int> counter{0};
-        name_ = "kpbidi-echo-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-        ip_ = kpm::test::FindProgram("ip");
-        if (ip_.empty()) {
-            ADD_FAILURE() << "the ip program (iproute2) is missing";
-            return;
-        }
-        created_ = kpm::test::RunProcess({ip_, "netns", "add", name_}) == 0;
-        if (!created_) {
-            ADD_FAILURE() << "ip netns add " << name_ << " failed (the echo tests need root)";
-            return;
-        }
-        EXPECT_EQ(Exec({ip_, "link", "set", "lo", "up"}), 0);
+// kpbidi_echo_probe inside `ns`: 0 answered, 1 silent, 2 method not
+// permitted. `waited` is how long it took.
+int Probe(kpm::test::NetNamespace& ns, const std::string& method, const std::string& host,
+          Clock::duration* waited = nullptr) {
+    const auto start = Clock::now();
+    const int rc = ns.Exec({KPBIDI_ECHO_PROBE, method, host});
+    if (waited != nullptr) {
+        *waited = Clock::now() - start;
     }
-    ~NetNamespace() {
-        if (created_) {
-            kpm::test::RunProcess({ip_, "netns", "del", name_});
-        }
-    }
-    NetNamespace(const NetNamespace&) = delete;
-    NetNamespace& operator=(const NetNamespace&) = delete;
-
-    bool ok() const { return created_; }
-
-    void Sysctl(const std::string& setting) {
-        const std::string sysctl = kpm::test::FindProgram("sysctl");
-        ASSERT_FALSE(sysctl.empty()) << "the sysctl program (procps) is missing";
-        ASSERT_EQ(Exec({sysctl, "-q", "-w", setting}), 0) << setting;
-    }
-
-    // Runs a program inside the namespace; its exit status.
-    int Exec(std::vector<std::string> args) {
-        args.insert(args.begin(), {ip_, "netns", "exec", name_});
-        return kpm::test::RunProcess(std::move(args));
-    }
-
-    // kpbidi_echo_probe inside the namespace: 0 answered, 1 silent, 2 method
-    // not permitted. `waited` is how long it took. (Exec(copies.AsUser(...))
-    // runs a copy as another user.)
-    int Probe(const std::string& method, const std::string& host,
-              Clock::duration* waited = nullptr) {
-        const auto start = Clock::now();
-        const int rc = Exec({KPBIDI_ECHO_PROBE, method, host});
-        if (waited != nullptr) {
-            *waited = Clock::now() - start;
-        }
-        return rc;
-    }
-
-private:
-    std::string name_;
-    std::string ip_;
-    bool created_ = false;
-};
+    return rc;
+}
 
 TEST(EchoInNamespace, HostIgnoringEchoesIsNotAvailable) {
-    NetNamespace ns;
+    kpm::test::NetNamespace ns;
     ASSERT_TRUE(ns.ok());
     ns.Sysctl("net.ipv4.icmp_echo_ignore_all=1");
     ns.Sysctl("net.ipv4.ping_group_range=0 2147483647");
     for (const char* method : {"auto", "datagram", "raw"}) {
         Clock::duration waited{};
-        EXPECT_EQ(ns.Probe(method, "127.0.0.1", &waited), 1) << method;
+        EXPECT_EQ(Probe(ns, method, "127.0.0.1", &waited), 1) << method;
         // The whole 100 ms are waited for, and not much more (the time
         // includes starting the probe program in the namespace).
         EXPECT_GE(waited, std::chrono::milliseconds(100)) << method;
@@ -142,27 +93,27 @@ TEST(EchoInNamespace, HostIgnoringEchoesIsNotAvailable) {
 }
 
 TEST(EchoInNamespace, DatagramSocketWhereThePingGroupsAllowItElseRaw) {
-    NetNamespace ns;
+    kpm::test::NetNamespace ns;
     ASSERT_TRUE(ns.ok());
     ns.Sysctl("net.ipv4.ping_group_range=0 2147483647");
-    EXPECT_EQ(ns.Probe("datagram", "127.0.0.1"), 0);
-    EXPECT_EQ(ns.Probe("auto", "127.0.0.1"), 0);
+    EXPECT_EQ(Probe(ns, "datagram", "127.0.0.1"), 0);
+    EXPECT_EQ(Probe(ns, "auto", "127.0.0.1"), 0);
 
     ns.Sysctl("net.ipv4.ping_group_range=1 0");  // nobody
-    EXPECT_EQ(ns.Probe("datagram", "127.0.0.1"), 2);
-    EXPECT_EQ(ns.Probe("raw", "127.0.0.1"), 0);
-    EXPECT_EQ(ns.Probe("auto", "127.0.0.1"), 0);
+    EXPECT_EQ(Probe(ns, "datagram", "127.0.0.1"), 2);
+    EXPECT_EQ(Probe(ns, "raw", "127.0.0.1"), 0);
+    EXPECT_EQ(Probe(ns, "auto", "127.0.0.1"), 0);
 }
 
 TEST(EchoInNamespace, TcpStandInTellsAHostThatIsUpFromNone) {
-    NetNamespace ns;
+    kpm::test::NetNamespace ns;
     ASSERT_TRUE(ns.ok());
     ns.Sysctl("net.ipv4.icmp_echo_ignore_all=1");
     // Up, with nothing listening on the printer's port: refused, yet up.
-    EXPECT_EQ(ns.Probe("tcp", "127.0.0.1"), 0);
+    EXPECT_EQ(Probe(ns, "tcp", "127.0.0.1"), 0);
     // No route inside the namespace: nobody there.
-    EXPECT_EQ(ns.Probe("tcp", "10.255.255.1"), 1);
-    EXPECT_EQ(ns.Probe("raw", "10.255.255.1"), 1);
+    EXPECT_EQ(Probe(ns, "tcp", "10.255.255.1"), 1);
+    EXPECT_EQ(Probe(ns, "raw", "10.255.255.1"), 1);
 }
 
 // The echo program's arguments: nothing but one unicast IPv4 address in
@@ -214,7 +165,7 @@ TEST(EchoInNamespace, AnotherUserEchoesThroughTheEchoProgramWhereNoPingSocketIsA
     const std::string helper = copies.Path(KPM_ECHO_PROGRAM);
     ASSERT_EQ(kpm::test::RunProcess({setcap, "cap_net_raw+ep", helper}), 0)
         << "setcap on " << helper << " (a file system without capabilities?)";
-    NetNamespace ns;
+    kpm::test::NetNamespace ns;
     ASSERT_TRUE(ns.ok());
     ns.Sysctl("net.ipv4.ping_group_range=1 0");
     const auto asNobody = [&](const std::string& method, const std::string& host) {
